@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Set-up for a fresh Debian 12 machine: installs what is missing, builds, and
+# then starts Corvina ("run") or runs every test ("test").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
+  libsqlite3-dev zlib1g-dev libpcre2-dev libgtest-dev libbenchmark-dev
+  adwaita-icon-theme fonts-dejavu-core whois)
+# Without a display the window is served over VNC on localhost.
+RUN_PACKAGES=(xvfb x11vnc xauth)
+
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
+}
+
+build() {
+  cmake -S . -B build -G Ninja
+  cmake --build build
+}
+
+run_without_display() {
+  local display=":$((90 + RANDOM % 9))" port=5900
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp &
+  local xvfb=$!
+  trap 'kill $xvfb ${vnc:-} 2>/dev/null || true' EXIT
+  sleep 1
+  x11vnc -display "$display" -localhost -rfbport "$port" -forever -shared -nopw -quiet &
+  local vnc=$!
+  echo "No display found: Corvina is served over VNC on localhost:$port"
+  echo "(connect with a VNC viewer, for example: vncviewer localhost:$port)"
+  DISPLAY="$display" ./build/bin/corvina
+}
+
+case "${1:-}" in
+  run)
+    install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+    build
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+      exec ./build/bin/corvina
+    fi
+    run_without_display
+    ;;
+  test)
+    install_missing "${BUILD_PACKAGES[@]}"
+    build
+    ctest --test-dir build --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

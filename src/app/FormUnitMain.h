@@ -1,0 +1,204 @@
+// The main window: five pages (adapters, users, trace route, whois, HTTP
+// query), the action list, menus and the network components.
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "MainMessages.h"
+#include "NetWhoisClient.h"
+#include "WhoisQuery.h"
+#include "Widgets.h"
+#include "plPaths.h"
+#include "utStringList.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTabWidget;
+class QTableWidget;
+class QTextBrowser;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class TIdAntiFreeze;
+
+// Presets of a save-file dialog.
+struct TSaveDialogPresets {
+  QString defaultExtension;
+  QString filter;
+  bool hideReadOnly = true;
+  bool pathMustExist = true;
+  bool resizable = true;
+};
+
+class TformMain : public QMainWindow {
+ public:
+  // programFolder is the folder the program file lies in, with a trailing "/".
+  explicit TformMain(const std::string& programFolder = GetProgramFolder(),
+                     QWidget* parent = nullptr);
+  ~TformMain() override;
+
+  // --- fields -------------------------------------------------------------
+  std::string queryStringWhois;
+  std::string filterStringWhois;
+  std::unique_ptr<TStringList> FWhoIsServerList;
+  std::string appPathFixed;
+  std::string appPathData;
+
+  // --- operations ---------------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  std::string GetMessageStr(TMyStrings ms) const;
+
+  void aGotoAdaptersExecute();
+  void aGotoUsersExecute();
+  void aGotoTracerouteExecute();
+  void aGotoWhoisExecute();
+  void aGotoHTTPExecute();
+  void miExitClick();
+  void aHelpAboutExecute();
+
+  // Whois lookup (FormUnitMainWhois.cpp).
+  void LoadWhoisServerTable();
+  std::string WhoisGetServer(std::string_view domain) const;
+  void WhoisAttachQuery(std::string_view domain, TStringList& list, TStringList& report);
+  void WhoisProcessQuery(const std::string& domain);
+  void aWhoisQuerySingleExecute();
+  static std::string MakeCleanFilename(std::string_view filename);
+
+  // --- pages and controls -------------------------------------------------
+  QTabWidget* pcOptions = nullptr;
+  QWidget* tsAdapterInfo = nullptr;
+  QWidget* tabUsers = nullptr;
+  QWidget* tabTraceroute = nullptr;
+  QWidget* tabWhois = nullptr;
+  QWidget* tabHTTP = nullptr;
+
+  QFrame* panelAdapterInfo = nullptr;
+  QLabel* labelAdapterChoice = nullptr;
+  QComboBox* cbAdapterInfos = nullptr;
+  QTableWidget* vleAdapterInfo = nullptr;
+
+  QTreeWidget* lvUsers = nullptr;
+
+  QToolBar* toolbarTraceroute = nullptr;
+  QToolButton* bnTracerouteQuerySingle = nullptr;
+  QTreeWidget* lvTraceroute = nullptr;
+  TStatusBar* sbarTraceroute = nullptr;
+
+  QToolBar* toolbarWhois = nullptr;
+  QToolButton* bnWhoisQuerySingle = nullptr;
+  QToolButton* bnWhoisQueryFromFile = nullptr;
+  QToolButton* bnWhoisQueryLoadOld = nullptr;
+  QToolButton* bnWhoisFilterEmails = nullptr;
+  QToolButton* bnWhoisQuerySave = nullptr;
+  QTreeWidget* tvWhoisFiltered = nullptr;
+  QSplitter* splitWhois = nullptr;
+  QTabWidget* pcWhoIs = nullptr;
+  QWidget* tabWhoIsCurrent = nullptr;
+  QWidget* tabWhoIsHistory = nullptr;
+  QPlainTextEdit* memoWhois = nullptr;
+  QLabel* labelWhoIsHistorySearch = nullptr;
+  QLineEdit* editWhoIsHistorySearch = nullptr;
+  QTreeWidget* lvWhoIsHistory = nullptr;
+  TStatusBar* sbarWhois = nullptr;
+
+  QToolBar* toolbarHTTP = nullptr;
+  QToolButton* bnHTTPCatchIEUrl = nullptr;
+  QToolButton* bnHTTPPasteClipboardUrl = nullptr;
+  QFrame* panelHTTP = nullptr;
+  QLabel* labelHTTPUrl = nullptr;
+  QComboBox* cbHTTPBaseUrl = nullptr;
+  QComboBox* cbHTTPQueryMethod = nullptr;
+  QTabWidget* pcHTTP = nullptr;
+  QWidget* tabHTTPPost = nullptr;
+  QWidget* tabHTTPHeaders = nullptr;
+  QWidget* tabHTTPCookies = nullptr;
+  QWidget* tabHTTPSource = nullptr;
+  QWidget* tabHTTPPreview = nullptr;
+  QPlainTextEdit* memoHTTPPostData = nullptr;
+  QTreeWidget* lvHTTPHeaders = nullptr;
+  QTreeWidget* lvHTTPCookies = nullptr;
+  QPlainTextEdit* memoHTTPSource = nullptr;
+  QTextBrowser* htmlViewer = nullptr;
+  QSplitter* splitHTTP = nullptr;
+  QPlainTextEdit* memoHTTP = nullptr;
+
+  // --- actions and menus --------------------------------------------------
+  QObject* alMain = nullptr;
+  QAction* aWhoisQuerySingle = nullptr;
+  QAction* aWhoisQueryFromFile = nullptr;
+  QAction* aWhoisQueryLoadOld = nullptr;
+  QAction* aWhoisFilterEmails = nullptr;
+  QAction* aWhoisFilterNameServer = nullptr;
+  QAction* aGotoWhois = nullptr;
+  QAction* aGotoTraceroute = nullptr;
+  QAction* aTracerouteQuerySingle = nullptr;
+  QAction* aWhoisFilter = nullptr;
+  QAction* aWhoisFilterSave = nullptr;
+  QAction* aHTTPCatchIEUrl = nullptr;
+  QAction* aHTTPPasteClipboardUrl = nullptr;
+  QAction* aGotoHTTP = nullptr;
+  QAction* aWhoisQuerySave = nullptr;
+  QAction* aGotoAdapters = nullptr;
+  QAction* aGotoUsers = nullptr;
+  QAction* aHelpAbout = nullptr;
+
+  QMenuBar* menuMain = nullptr;
+  QMenu* miFile = nullptr;
+  QAction* miExit = nullptr;
+  QMenu* miActions = nullptr;
+  QAction* miGotoAdapters = nullptr;
+  QAction* miGotoUsers = nullptr;
+  QAction* miGotoTraceroute = nullptr;
+  QAction* miGotoWhois = nullptr;
+  QAction* miGotoHTTP = nullptr;
+  QMenu* miLanguages = nullptr;
+  QMenu* miHelp = nullptr;
+  QAction* miHelpAbout = nullptr;
+  QMenu* popupWhoisQueryLoadOld = nullptr;
+  QMenu* popupWhoisFilter = nullptr;
+  QAction* pmiWhoisFilterEmails = nullptr;
+  QAction* pmiWhoisFilterNameServer = nullptr;
+  QMenu* popupWhoisFilterList = nullptr;
+  QAction* pmiWhoisFilterSave = nullptr;
+
+  // --- non-visual components ----------------------------------------------
+  TIdWhois idWhoIs;
+  TIdAntiFreeze* idAntiFreeze = nullptr;
+  TSaveDialogPresets sdQuery;
+  TImageList img24;
+  TImageList ilLists;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  QWidget* CreateAdaptersPage();
+  QWidget* CreateUsersPage();
+  QWidget* CreateTraceroutePage();
+  QWidget* CreateWhoisPage();
+  QWidget* CreateHTTPPage();
+  QToolBar* CreatePageToolBar(const QString& name, int buttonWidth);
+  QToolButton* AddToolButton(QToolBar* bar, const QString& name, QAction* action, int width,
+                             bool visible = true);
+  QAction* CreateAction(const QString& name, const QString& category, const QString& caption,
+                        int image);
+  // A lookup with idWhoIs that shows each server it asks in the status bar.
+  TWhoisLookup WhoisLookup();
+  // Makes a page of pcOptions the active one.
+  void ShowPage(QWidget* page);
+};

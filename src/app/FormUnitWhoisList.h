@@ -1,0 +1,16 @@
+// The whois list dialog: the domains of a batch lookup, each ticked off when
+// its lookup is done. Created hidden at start; shown only during a batch.
+#pragma once
+
+#include <QDialog>
+
+class QTreeWidget;
+
+class TformWhoisQueryList : public QDialog {
+ public:
+  explicit TformWhoisQueryList(QWidget* parent = nullptr);
+  QTreeWidget* lvDomains = nullptr;
+};
+
+// The program's one instance, created at start.
+extern TformWhoisQueryList* formWhoisQueryList;

@@ -1,0 +1,32 @@
+// The main window's message table: the texts it shows that are not captions
+// of controls, with the names under which a language file translates them.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "utTranslationString.h"
+
+enum TMyStrings {
+  sFilterLogFiles,
+  sFilterTextFiles,
+  sFilenameLoaded,
+  sActionFinished,
+  sWhoIsTrying,
+  sWhoIsDialogDomainTitle,
+  sWhoIsDialogRequest,
+  sWhoIsFinished,
+  sWhoIsHeader,
+  sWhoIsFiltering,
+  sWhoIsFilterFinished,
+  sTraceRouteDialogTitle,
+  sTraceRouteTracing,
+  sTraceRouteFinished,
+  sHTTPNoValidClipboardURL,
+  sHTTPRedirected,
+  kMyStringsCount
+};
+
+using TMyStringArray = std::array<TutTranslationString, kMyStringsCount>;
+
+extern const TMyStringArray MyTranslationStrings;

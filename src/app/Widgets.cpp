@@ -1,0 +1,59 @@
+#include "Widgets.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPixmap>
+
+#include "utCodePage.h"
+
+QString ToDisplayText(std::string_view text) {
+  return QString::fromStdString(DisplayTextToUtf8(text));
+}
+
+std::string FromDisplayText(const QString& text) { return text.toStdString(); }
+
+TStatusBar::TStatusBar(const QString& name, const QList<int>& panelWidths, QWidget* parent)
+    : QStatusBar(parent) {
+  setObjectName(name);
+  setSizeGripEnabled(false);
+  for (int i = 0; i < panelWidths.size(); ++i) {
+    auto* panel = new QLabel(this);
+    panel->setObjectName(QString("%1Panel%2").arg(name).arg(i));
+    panel->setFixedWidth(panelWidths[i]);
+    addWidget(panel);
+    panels_ << panel;
+  }
+}
+
+void TStatusBar::SetPanelText(int index, const QString& text) {
+  if (QLabel* p = Panel(index)) p->setText(text);
+}
+
+QString TStatusBar::PanelText(int index) const {
+  const QLabel* p = Panel(index);
+  return p ? p->text() : QString();
+}
+
+TImageList::TImageList(const QString& name, int width, int height, const QStringList& paths)
+    : name_(name), width_(width), height_(height) {
+  for (const QString& path : paths) {
+    QPixmap pixmap(path);
+    if (!pixmap.isNull() && (pixmap.width() != width || pixmap.height() != height))
+      pixmap = pixmap.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    images_ << QIcon(pixmap);
+  }
+}
+
+QAction* AddActionItem(QMenu* menu, const QString& name, QAction* action) {
+  auto* item = new QAction(action->icon(), action->text(), menu);
+  item->setObjectName(name);
+  QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
+  QObject::connect(action, &QAction::changed, item, [item, action] {
+    item->setText(action->text());
+    item->setIcon(action->icon());
+    item->setEnabled(action->isEnabled());
+    item->setVisible(action->isVisible());
+  });
+  menu->addAction(item);
+  return item;
+}

@@ -1,0 +1,33 @@
+#include "plPaths.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "utFiles.h"
+
+std::string GetProgramFolder() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  return ExtractFilePath(std::string(buf, static_cast<size_t>(n)));
+}
+
+std::string GetHomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return IncludeTrailingPathDelimiter(home);
+  if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+    return IncludeTrailingPathDelimiter(pw->pw_dir);
+  return "/tmp/";
+}
+
+std::string GetAppDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  // The base directory specification ignores relative paths.
+  if (xdg && xdg[0] == '/') return IncludeTrailingPathDelimiter(xdg);
+  return GetHomeFolder() + ".local/share/";
+}
+
+bool IsFolderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }

@@ -1,0 +1,77 @@
+// The main window's whois lookup: the "Query domain..." action and the
+// lookup that shows, stores and saves its report.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTabWidget>
+
+#include "DialogService.h"
+#include "FormUnitMain.h"
+#include "WhoisQuery.h"
+#include "WhoisServerList.h"
+#include "utFiles.h"
+#include "utFormat.h"
+#include "utStrings.h"
+
+void TformMain::LoadWhoisServerTable() {
+  try {
+    LoadWhoisServerList(appPathFixed, *FWhoIsServerList);
+  } catch (const EFileError& e) {
+    // An unreadable table is reported once; every domain then goes to the
+    // default registry server.
+    FWhoIsServerList->Clear();
+    Dialogs().ShowError(this, "Whois", QString::fromStdString(e.what()));
+  }
+}
+
+std::string TformMain::WhoisGetServer(std::string_view domain) const {
+  return ::WhoisGetServer(*FWhoIsServerList, domain);
+}
+
+std::string TformMain::MakeCleanFilename(std::string_view filename) {
+  return ::MakeCleanFilename(filename);
+}
+
+TWhoisLookup TformMain::WhoisLookup() {
+  return TWhoisLookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
+    sbarWhois->SetPanelText(0,
+                            ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
+    sbarWhois->repaint();
+    QApplication::processEvents();
+  });
+}
+
+void TformMain::WhoisAttachQuery(std::string_view domain, TStringList& list,
+                                 TStringList& report) {
+  WhoisLookup().WhoisAttachQuery(domain, list, report);
+}
+
+void TformMain::WhoisProcessQuery(const std::string& domain) {
+  pcWhoIs->setTabText(pcWhoIs->indexOf(tabWhoIsCurrent), ToDisplayText(domain));
+  const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
+  const TStringList report = WhoisLookup().Run(domain, header);
+
+  QStringList shown;
+  shown.reserve(static_cast<qsizetype>(report.Count()));
+  for (const std::string& line : report.Lines()) shown << ToDisplayText(line);
+  memoWhois->appendPlainText(shown.join('\n'));
+
+  // The lookup cache stores the report here, before the file is written.
+  SaveWhoisReport(WhoisReportFileName(appPathData, domain), report);
+}
+
+void TformMain::aWhoisQuerySingleExecute() {
+  QString text = ToDisplayText(queryStringWhois);
+  if (Dialogs().InputQuery(this, "Whois", ToDisplayText(GetMessageStr(sWhoIsDialogDomainTitle)),
+                           text)) {
+    queryStringWhois = FromDisplayText(text);
+    idWhoIs.Host = WhoisGetServer(LowerCaseAZ(queryStringWhois));
+    memoWhois->clear();
+    memoWhois->repaint();
+    QApplication::processEvents();
+    WhoisProcessQuery(queryStringWhois);
+  }
+  sbarWhois->SetPanelText(
+      0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {queryStringWhois})));
+  pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
+}
