@@ -1,0 +1,202 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <future>
+
+#include "LoopbackServer.h"
+#include "NetAntiFreeze.h"
+#include "NetErrors.h"
+#include "NetSocket.h"
+#include "NetWhoisClient.h"
+
+namespace {
+
+// Counts the calls of the anti-freeze hook while it is installed.
+struct THookCounter {
+  std::atomic<int> calls{0};
+  std::function<void()> extra;
+  THookCounter() {
+    SetAntiFreezeHook([this] {
+      ++calls;
+      if (extra) extra();
+    });
+  }
+  ~THookCounter() { SetAntiFreezeHook({}); }
+};
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+void Aim(TIdTCPClient& client, const TLoopbackServer& server) {
+  client.Host = server.Address();
+  client.Port = server.Port();
+}
+
+}  // namespace
+
+TEST(WhoisClient, SendsTheQueryWithCrLfAndReadsEveryByteUntilClose) {
+  const std::string answer = std::string("line 1\r\n\0\xff\xe4 8-bit\nlast", 24);
+  TLoopbackServer server(TLoopbackServer::Answer(answer));
+  TIdWhois client;
+  client.Host = "127.0.0.1";
+  client.Port = server.Port();
+  EXPECT_EQ(client.WhoIs("domain example.com"), answer);
+  EXPECT_FALSE(client.Connected());
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{"domain example.com"});
+  // The same client serves the next exchange.
+  EXPECT_EQ(client.WhoIs("again"), answer);
+}
+
+TEST(WhoisClient, SocketErrorsCarryTheirNumberAndText) {
+  TIdWhois client;
+  client.Host = "127.0.0.1";
+  client.Port = UnusedLoopbackPort();
+  EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }), "Socket Error # 10061\r\nConnection refused.");
+  EXPECT_FALSE(client.Connected());
+  for (const char* host : {"no-such-host.invalid", "", "bad host name!", "a\r\nb"}) {
+    client.Host = host;
+    EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }), "Socket Error # 11001\r\nHost not found.")
+        << host;
+  }
+}
+
+TEST(WhoisClient, AServerThatClosesAtOnceGivesAnEmptyAnswer) {
+  TLoopbackServer server(TLoopbackServer::CloseAtOnce());
+  TIdWhois client;
+  Aim(client, server);
+  EXPECT_EQ(client.WhoIs("x"), "");
+}
+
+TEST(WhoisClient, ReadTimeoutWaitsInTwoSlicesAndProcessesMessagesTwice) {
+  TLoopbackServer server(TLoopbackServer::Stall(10000));
+  TIdWhois client;
+  Aim(client, server);
+  client.ReadTimeout = 600;
+  {
+    THookCounter hook;
+    EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }), "Read Timeout");
+    // Connecting on loopback is at once; the read makes two slices.
+    EXPECT_EQ(hook.calls, 2);
+  }
+  EXPECT_FALSE(client.Connected());
+  // Without a hook the wait is one piece and still ends.
+  EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }), "Read Timeout");
+}
+
+TEST(SlicedWait, ShortWaitsAreOneSliceAndEndlessWaitsProcessMessages) {
+  int fds[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+  {
+    THookCounter hook;
+    EXPECT_FALSE(WaitForReadable(fds[0], 200));
+    EXPECT_EQ(hook.calls, 0);
+    // An endless wait ends when data comes; the hook sends it after three slices.
+    hook.extra = [&] {
+      if (hook.calls == 3) ASSERT_EQ(::write(fds[1], "x", 1), 1);
+    };
+    EXPECT_TRUE(WaitForReadable(fds[0], -1));
+    EXPECT_EQ(hook.calls, 3);
+  }
+  ::close(fds[0]);
+  ::close(fds[1]);
+}
+
+TEST(WhoisClient, AnEndlessAnswerIsCutOffAndDropped) {
+  TLoopbackServer server(TLoopbackServer::Stream());
+  TIdWhois client;
+  Aim(client, server);
+  client.MaxAnswerSize = 1u << 20;
+  EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }),
+            "Answer too long: the server sent more than 1048576 bytes.");
+  EXPECT_FALSE(client.Connected());
+  EXPECT_EQ(kMaxWhoisAnswerSize, 16u << 20);
+}
+
+TEST(WhoisClient, AnExchangeStartedDuringAWaitFindsTheClientConnected) {
+  // The server answers only when the test lets it, after the nested try.
+  std::promise<void> release;
+  auto released = release.get_future().share();
+  TLoopbackServer server([released](int fd, const std::string&, int) {
+    released.wait_for(std::chrono::seconds(10));
+    SendAll(fd, "answer\r\n");
+  });
+  TIdWhois client;
+  Aim(client, server);
+  client.ReadTimeout = 2000;
+  std::string nested;
+  {
+    THookCounter hook;
+    hook.extra = [&] {
+      if (!nested.empty()) return;
+      nested = ErrorOf([&] { client.WhoIs("nested"); });
+      release.set_value();
+    };
+    EXPECT_EQ(client.WhoIs("outer"), "answer\r\n");
+  }
+  EXPECT_EQ(nested, "Already connected.");
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{"outer"});
+}
+
+TEST(TcpClient, ConnectTwiceIsAlreadyConnected) {
+  TLoopbackServer server(TLoopbackServer::Answer("hello"));
+  TIdTCPClient client;
+  Aim(client, server);
+  client.ReadTimeout = 5000;
+  client.Connect();
+  EXPECT_EQ(ErrorOf([&] { client.Connect(); }), "Already connected.");
+  ASSERT_TRUE(client.Connected());
+  client.Write("q\r\n");
+  EXPECT_EQ(client.ReadUntilClose(100), "hello");
+  client.Disconnect();
+  EXPECT_THROW(client.Write("x"), EIdNotConnected);
+}
+
+TEST(TcpClient, AConnectionAttemptThatHangsIsAbandonedAfterItsTime) {
+  // A listener whose queue is full drops further connection requests, so
+  // the next attempt hangs the way an unreachable host does.
+  TLoopbackServer full(nullptr, "127.0.0.1", 0, 0);
+  std::vector<int> fillers;
+  for (int i = 0; i < 4; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<uint16_t>(full.Port()));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    fillers.push_back(fd);
+  }
+  ::usleep(100000);
+  TIdTCPClient client;
+  client.Host = "127.0.0.1";
+  client.Port = full.Port();
+  client.ConnectTimeout = 500;
+  {
+    THookCounter hook;
+    EXPECT_EQ(ErrorOf([&] { client.Connect(); }), "Connect timed out.");
+    // Messages are processed every 125 ms while the attempt runs.
+    EXPECT_GE(hook.calls, 3);
+  }
+  EXPECT_FALSE(client.Connected());
+  for (const int fd : fillers) ::close(fd);
+}
+
+TEST(SocketErrors, WindowsNumbersForTheErrorsUsersMeet) {
+  EXPECT_EQ(SocketErrorCodeFromErrno(ECONNREFUSED), 10061);
+  EXPECT_EQ(SocketErrorCodeFromErrno(ETIMEDOUT), 10060);
+  EXPECT_EQ(SocketErrorCodeFromErrno(EHOSTUNREACH), 10065);
+  EXPECT_EQ(SocketErrorCodeFromErrno(ECONNRESET), 10054);
+  EXPECT_EQ(SocketErrorCodeFromErrno(EACCES), EACCES);
+  EXPECT_EQ(SocketErrorText(10065), "No route to host.");
+  EXPECT_EQ(AddressToText(ResolveHost("127.0.0.1")), "127.0.0.1");
+  EXPECT_EQ(AddressToText(ResolveHost("localhost")), "127.0.0.1");
+}
