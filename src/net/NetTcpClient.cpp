@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "NetAntiFreeze.h"
 #include "NetErrors.h"
@@ -119,12 +120,27 @@ size_t TIdTCPClient::ReadSome(char* buffer, size_t size) {
 }
 
 std::string TIdTCPClient::ReadUntilClose(size_t maxSize) {
-  std::string data;
-  char buffer[65536];
+  // Chunks are gathered first and joined once at the end, so a large answer
+  // is copied once instead of at every growth of one buffer.
+  constexpr size_t kChunk = 65536;
+  std::vector<std::string> chunks;
+  size_t total = 0;
   for (;;) {
-    const size_t n = ReadSome(buffer, sizeof buffer);
-    if (n == 0) return data;
-    if (data.size() + n > maxSize) throw EIdAnswerTooLong(maxSize);
-    data.append(buffer, n);
+    if (chunks.empty() || chunks.back().size() == kChunk) {
+      chunks.emplace_back();
+      chunks.back().reserve(kChunk);
+    }
+    std::string& chunk = chunks.back();
+    const size_t used = chunk.size();
+    chunk.resize(kChunk);
+    const size_t n = ReadSome(chunk.data() + used, kChunk - used);
+    chunk.resize(used + n);
+    if (n == 0) break;
+    total += n;
+    if (total > maxSize) throw EIdAnswerTooLong(maxSize);
   }
+  std::string data;
+  data.reserve(total);
+  for (const std::string& c : chunks) data += c;
+  return data;
 }

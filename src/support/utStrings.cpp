@@ -79,6 +79,8 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
+  // One allocation for the list: every line ends at a CR or LF, or the text.
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   size_t start = 0;
   const size_t n = text.size();
   size_t i = 0;

@@ -34,12 +34,15 @@ std::string NormaliseLineBreaks(std::string answer) {
 void CleanStringListCRLFs(TStringList& list) {
   std::vector<std::string> lines;
   lines.reserve(list.Count());
-  for (const std::string& entry : list.Lines()) {
+  for (size_t i = 0; i < list.Count(); ++i) {
+    std::string& entry = list[i];
     if (entry.find_first_of("\r\n") == std::string::npos) {
-      lines.push_back(entry);
+      lines.push_back(std::move(entry));
       continue;
     }
-    for (auto& l : SplitLines(entry)) lines.push_back(std::move(l));
+    std::vector<std::string> split = SplitLines(entry);
+    lines.insert(lines.end(), std::make_move_iterator(split.begin()),
+                 std::make_move_iterator(split.end()));
   }
   list = TStringList(std::move(lines));
 }
@@ -69,9 +72,10 @@ void TWhoisLookup::WhoisAttachQuery(std::string_view domain, TStringList& list,
   if (onTrying_) onTrying_(domain, host);
   report.Add("[" + host + "]");
   try {
-    const std::string answer = NormaliseLineBreaks(client_.WhoIs(ShapeWhoisQuery(domain, host)));
-    report.Add(answer);
-    list.AddText(answer);
+    std::string answer = NormaliseLineBreaks(client_.WhoIs(ShapeWhoisQuery(domain, host)));
+    std::vector<std::string> lines = SplitLines(answer);
+    report.Add(std::move(answer));
+    for (auto& line : lines) list.Add(std::move(line));
   } catch (const std::exception& e) {
     AppendFailure(report, e.what());
   }
