@@ -6,27 +6,35 @@
 #include <cstdlib>
 #include <string>
 
-#include "utFiles.h"
+#include <filesystem>
+
+namespace {
+std::string WithTrailingSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+}  // namespace
 
 std::string GetProgramFolder() {
   char buf[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return "./";
-  return ExtractFilePath(std::string(buf, static_cast<size_t>(n)));
+  return WithTrailingSlash(
+      std::filesystem::path(std::string(buf, static_cast<size_t>(n))).parent_path().string());
 }
 
 std::string GetHomeFolder() {
   const char* home = std::getenv("HOME");
-  if (home && *home) return IncludeTrailingPathDelimiter(home);
+  if (home && *home) return WithTrailingSlash(home);
   if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-    return IncludeTrailingPathDelimiter(pw->pw_dir);
+    return WithTrailingSlash(pw->pw_dir);
   return "/tmp/";
 }
 
 std::string GetAppDataFolder() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   // The base directory specification ignores relative paths.
-  if (xdg && xdg[0] == '/') return IncludeTrailingPathDelimiter(xdg);
+  if (xdg && xdg[0] == '/') return WithTrailingSlash(xdg);
   return GetHomeFolder() + ".local/share/";
 }
 

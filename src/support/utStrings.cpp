@@ -126,3 +126,13 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
   if (r != 0) return r;
   return CompareText(a, b);
 }
+
+std::string StringToRegExpr(std::string_view text) {
+  std::string r;
+  r.reserve(text.size() + 8);
+  for (const char c : text) {
+    if (c == '\\' || c == '(' || c == ')' || c == '.') r += '\\';
+    r += c;
+  }
+  return r;
+}

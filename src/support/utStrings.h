@@ -44,3 +44,7 @@ std::string MakeCleanFilename(std::string_view filename);
 // Compares without regard to letter case in the C library's locale order
 // (LC_COLLATE): the order in which sorted lists are shown to the user.
 int AnsiCompareText(std::string_view a, std::string_view b);
+
+// Escapes a text (a folder) for a regular expression: every "\" becomes
+// "\\", then every "(", ")" and "." gets a "\" in front.
+std::string StringToRegExpr(std::string_view text);

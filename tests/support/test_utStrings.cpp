@@ -68,3 +68,8 @@ TEST(LetterCase, TouchesOnlyAsciiLetters) {
   EXPECT_LT(CompareText("abc", "ABD"), 0);
   EXPECT_GT(CompareText("abcd", "ABC"), 0);
 }
+
+TEST(StringToRegExpr, EscapesBackslashesParenthesesAndDots) {
+  EXPECT_EQ(StringToRegExpr("a.b(c)\\d"), "a\\.b\\(c\\)\\\\d");
+  EXPECT_EQ(StringToRegExpr("/data/Program Files (x86)/"), "/data/Program Files \\(x86\\)/");
+}
