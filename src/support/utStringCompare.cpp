@@ -119,32 +119,33 @@ bool MatchStrings(std::string_view Source, std::string_view Pattern) {
 }
 
 bool MatchPattern(std::string_view element, std::string_view pattern) {
-  // The recursive definition, evaluated as a table from the ends of both
-  // texts backwards: fits[j] tells whether element[i..] fits pattern[j..]
-  // for the row i being computed, below[j] the same for i + 1. This takes
-  // time proportional to the product of the lengths, where the recursion
-  // takes exponential time on patterns with many stars.
+  // The recursive definition tries every split of the text among the stars,
+  // which takes exponential time on patterns such as "*a*a*a*a*b". The same
+  // answers come from one pass that remembers only the last star: a later
+  // star can take over whatever an earlier one would have taken, so on a
+  // mismatch only the last star needs to take one more character. This
+  // takes at most text length times pattern length steps.
   const size_t n = element.size(), m = pattern.size();
-  const bool lastIsLoneStar = m > 0 && pattern[m - 1] == '*';
-  std::vector<char> below(m + 1), fits(m + 1);
-  // The text is exhausted: only an exhausted pattern or a last lone "*" fit.
-  for (size_t j = 0; j <= m; ++j) below[j] = (j == m) || (j + 1 == m && lastIsLoneStar);
-  for (size_t i = n; i-- > 0;) {
-    fits[m] = false;  // text left, pattern exhausted
-    for (size_t j = m; j-- > 0;) {
-      const char p = pattern[j];
-      if (j + 1 == m && p == '*')
-        fits[j] = true;
-      else if (p == '*')
-        fits[j] = fits[j + 1] || below[j];
-      else if (p == '?')
-        fits[j] = below[j + 1];
-      else
-        fits[j] = p == element[i] && below[j + 1];
+  size_t i = 0, j = 0;
+  size_t star = std::string_view::npos, mark = 0;
+  while (i < n) {
+    if (j < m && pattern[j] == '*') {
+      if (j + 1 == m) return true;  // a last lone "*" takes the rest
+      star = j++;
+      mark = i;
+    } else if (j < m && (pattern[j] == '?' || pattern[j] == element[i])) {
+      ++i;
+      ++j;
+    } else if (star != std::string_view::npos) {
+      j = star + 1;
+      i = ++mark;
+    } else {
+      return false;
     }
-    fits.swap(below);
   }
-  return below[0];
+  // The text is exhausted: only an exhausted pattern or a last lone "*"
+  // fit; a tail of two or more stars does not.
+  return j == m || (j + 1 == m && pattern[j] == '*');
 }
 
 bool BoyerMooreCompareString(std::string_view ABaseText, std::string_view ACompareRule,

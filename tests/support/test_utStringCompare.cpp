@@ -115,6 +115,34 @@ TEST(CompareStyles, MatchPatternFollowsItsRecursiveDefinition) {
     EXPECT_EQ(MatchStrings(c.text, c.pattern), c.fits) << c.text << " / " << c.pattern;
 }
 
+// The recursive definition itself, for small cases.
+bool RecursiveMatch(std::string_view e, std::string_view p) {
+  if (p == "*") return true;
+  if (e.empty()) return p.empty();
+  if (p.empty()) return false;
+  if (p[0] == '*') return RecursiveMatch(e, p.substr(1)) || RecursiveMatch(e.substr(1), p);
+  if (p[0] == '?' || p[0] == e[0]) return RecursiveMatch(e.substr(1), p.substr(1));
+  return false;
+}
+
+TEST(CompareStyles, MatchPatternAgreesWithTheRecursionOnEverySmallCase) {
+  // Every text over "ab" up to 6 characters against every pattern over
+  // "ab*?" up to 5 characters.
+  const auto all = [](const std::string& alphabet, size_t maxLength) {
+    std::vector<std::string> out{""};
+    for (size_t start = 0, len = 0; len < maxLength; ++len) {
+      const size_t end = out.size();
+      for (size_t k = start; k < end; ++k)
+        for (char c : alphabet) out.push_back(out[k] + c);
+      start = end;
+    }
+    return out;
+  };
+  const auto texts = all("ab", 6), patterns = all("ab*?", 5);
+  for (const auto& p : patterns)
+    for (const auto& t : texts) ASSERT_EQ(MatchPattern(t, p), RecursiveMatch(t, p)) << t << " / " << p;
+}
+
 TEST(CompareStyles, ManyStarsDoNotTakeExponentialTime) {
   // The recursion would try about n^7 ways here; the table takes n * 15 steps.
   const std::string text(20000, 'a');
