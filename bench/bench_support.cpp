@@ -46,14 +46,17 @@ const TTempFolder& NamesFile() {
   return dir;
 }
 
-// Runs a command with its output sent to /dev/null; false when it cannot start.
+// Runs a command with its output sent to a scratch file (not /dev/null: GNU
+// grep stops at the first match when it sees its output is /dev/null).
 bool RunQuiet(const std::vector<std::string>& args) {
+  static TTempFolder scratch;
+  const std::string out = scratch.Path() + "out.txt";
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
   const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&actions);
