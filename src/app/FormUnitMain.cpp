@@ -105,6 +105,7 @@ TformMain::TformMain(const std::string& programFolder, QWidget* parent)
                              {CreateHTTPPage(), "HTTP query", 6}};
   for (const TPageInfo& p : pages) pcOptions->addTab(p.page, img24[p.image], p.caption);
   setCentralWidget(pcOptions);
+  ConnectHandlers();
 
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -165,6 +166,13 @@ void TformMain::CreateActions() {
           Guarded("aHelpAboutExecute", [this] { aHelpAboutExecute(); }));
   connect(aWhoisQuerySingle, &QAction::triggered, this,
           Guarded("aWhoisQuerySingleExecute", [this] { aWhoisQuerySingleExecute(); }));
+}
+
+void TformMain::ConnectHandlers() {
+  connect(editWhoIsHistorySearch, &QLineEdit::returnPressed, this,
+          Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
+  connect(lvWhoIsHistory, &QTreeWidget::itemDoubleClicked, this,
+          Guarded("lvWhoIsHistoryDblClick", [this] { lvWhoIsHistoryDblClick(); }));
 }
 
 void TformMain::CreateMenus() {
@@ -451,7 +459,8 @@ QWidget* TformMain::CreateHTTPPage() {
 
 void TformMain::FormCreate() {
   // appPathFixed is set by the constructor from the program file's folder.
-  // The lookup cache and the translator hook in here once they exist.
+  CreateWhoisCache();
+  // The translator hooks in here once it exists.
   appPathData = ChooseDataFolder(appPathFixed, GetAppDataFolder());
   ForceDirectories(appPathData + "Filter/Whois/");
   ForceDirectories(appPathData + "Query/Whois/");
@@ -467,7 +476,10 @@ void TformMain::FormClose() {
   // The settings and window positions are stored here once they are kept.
 }
 
-void TformMain::FormDestroy() { FWhoIsServerList.reset(); }
+void TformMain::FormDestroy() {
+  FWhoIsServerList.reset();
+  FWhoIsCache.reset();
+}
 
 void TformMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -10,6 +10,7 @@
 
 #include "MainMessages.h"
 #include "NetWhoisClient.h"
+#include "WhoisCache.h"
 #include "WhoisQuery.h"
 #include "Widgets.h"
 #include "plPaths.h"
@@ -52,6 +53,9 @@ class TformMain : public QMainWindow {
   std::unique_ptr<TStringList> FWhoIsServerList;
   std::string appPathFixed;
   std::string appPathData;
+  std::unique_ptr<TWhoIsCache> FWhoIsCache;
+  // Why there is no usable cache (empty while there is one that stores).
+  std::string FWhoIsCacheProblem;
 
   // --- operations ---------------------------------------------------------
   void FormCreate();
@@ -75,6 +79,11 @@ class TformMain : public QMainWindow {
   void WhoisProcessQuery(const std::string& domain);
   void aWhoisQuerySingleExecute();
   static std::string MakeCleanFilename(std::string_view filename);
+
+  // Lookup cache and History page (FormUnitMainWhoisCache.cpp).
+  void CreateWhoisCache();
+  void editWhoIsHistorySearchKeyPress(char key);
+  void lvWhoIsHistoryDblClick();
 
   // --- pages and controls -------------------------------------------------
   QTabWidget* pcOptions = nullptr;
@@ -186,6 +195,8 @@ class TformMain : public QMainWindow {
 
  private:
   void CreateActions();
+  // Connects the handlers of controls (the actions connect in CreateActions).
+  void ConnectHandlers();
   void CreateMenus();
   QWidget* CreateAdaptersPage();
   QWidget* CreateUsersPage();

@@ -3,11 +3,19 @@
 #include <QAction>
 #include <QMenu>
 #include <QPixmap>
+#include <QStringList>
 
 #include "utCodePage.h"
 
 QString ToDisplayText(std::string_view text) {
   return QString::fromStdString(DisplayTextToUtf8(text));
+}
+
+QString LinesToDisplayText(const std::vector<std::string>& lines) {
+  QStringList shown;
+  shown.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines) shown << ToDisplayText(line);
+  return shown.join('\n');
 }
 
 std::string FromDisplayText(const QString& text) { return text.toStdString(); }

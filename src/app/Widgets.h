@@ -9,12 +9,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QMenu;
 
 // An 8-bit text for display: UTF-8 when it is valid UTF-8, else Windows-1252.
 QString ToDisplayText(std::string_view text);
+// Lines for a text view, each shown as ToDisplayText shows it.
+QString LinesToDisplayText(const std::vector<std::string>& lines);
 // A text the user typed, as the 8-bit text the program works with (UTF-8).
 std::string FromDisplayText(const QString& text);
 

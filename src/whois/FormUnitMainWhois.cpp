@@ -51,12 +51,9 @@ void TformMain::WhoisProcessQuery(const std::string& domain) {
   const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
   const TStringList report = WhoisLookup().Run(domain, header);
 
-  QStringList shown;
-  shown.reserve(static_cast<qsizetype>(report.Count()));
-  for (const std::string& line : report.Lines()) shown << ToDisplayText(line);
-  memoWhois->appendPlainText(shown.join('\n'));
+  memoWhois->appendPlainText(LinesToDisplayText(report.Lines()));
 
-  // The lookup cache stores the report here, before the file is written.
+  if (FWhoIsCache && FWhoIsCacheProblem.empty()) FWhoIsCache->AddDomainInfo(domain, report, Now());
   SaveWhoisReport(WhoisReportFileName(appPathData, domain), report);
 }
 

@@ -9,32 +9,9 @@
 
 #include "FormUnitMain.h"
 #include "LoopbackServer.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "WhoisWindow.h"
 #include "utFiles.h"
 
-namespace {
-
-const std::string kAnswer = "Domain Name: EXAMPLE.TEST\nRegistrant: M\xfcller\n";
-
-// The main window with a server table that sends ".test" domains to a
-// loopback whois server.
-struct TWhoisWindow {
-  TTempFolder program, appData;
-  TLoopbackServer server{TLoopbackServer::Answer(kAnswer)};
-  TScriptedDialogs dialogs;
-  std::unique_ptr<TformMain> form;
-  TWhoisWindow() {
-    ::setenv("XDG_DATA_HOME", appData.Path().c_str(), 1);
-    program.Write("whois-servers.lst", ".test | 127.0.0.1\n");
-    form = std::make_unique<TformMain>(program.Path());
-    form->idWhoIs.Port = server.Port();
-  }
-  ~TWhoisWindow() { ::unsetenv("XDG_DATA_HOME"); }
-  QString Status() const { return form->sbarWhois->PanelText(0); }
-};
-
-}  // namespace
 
 TEST(WhoisPage, QueryDomainLooksUpShowsAndSavesTheReport) {
   std::setlocale(LC_ALL, "C");
