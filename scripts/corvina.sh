@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   libsqlite3-dev zlib1g-dev libpcre2-dev libgtest-dev libbenchmark-dev
-  adwaita-icon-theme fonts-dejavu-core whois)
+  adwaita-icon-theme fonts-dejavu-core whois sqlite3)
 # Without a display the window is served over VNC on localhost.
 RUN_PACKAGES=(xvfb x11vnc xauth)
 

@@ -3,37 +3,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTreeWidget>
 
 #include "DialogService.h"
 #include "FormUnitMain.h"
+#include "HistoryListView.h"
 #include "WhoisCache.h"
 
-namespace {
-
-// The history list as the cache fills it.
-class TTreeHistoryList : public THistoryListView {
- public:
-  explicit TTreeHistoryList(QTreeWidget* list) : list_(list) {}
-  void BeginUpdate() override { list_->setUpdatesEnabled(false); }
-  void EndUpdate() override {
-    list_->addTopLevelItems(items_);
-    items_.clear();
-    list_->setUpdatesEnabled(true);
-  }
-  void Clear() override { list_->clear(); }
-  void AddRow(const std::string& caption, const std::string& dateTime,
-              const std::string& id) override {
-    items_ << new QTreeWidgetItem(
-        QStringList{ToDisplayText(caption), ToDisplayText(dateTime), QString::fromStdString(id)});
-  }
-
- private:
-  QTreeWidget* list_;
-  QList<QTreeWidgetItem*> items_;
-};
-
-}  // namespace
 
 void TformMain::CreateWhoisCache() {
   const std::string fileName = WhoisCacheFileName(appPathFixed, GetAppDataFolder());
