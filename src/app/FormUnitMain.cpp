@@ -171,6 +171,8 @@ void TformMain::CreateActions() {
 void TformMain::ConnectHandlers() {
   connect(editWhoIsHistorySearch, &QLineEdit::returnPressed, this,
           Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
+  connect(cbHTTPQueryMethod, &QComboBox::currentIndexChanged, this,
+          Guarded("cbHTTPQueryMethodChange", [this] { cbHTTPQueryMethodChange(); }));
   connect(lvWhoIsHistory, &QTreeWidget::itemDoubleClicked, this,
           Guarded("lvWhoIsHistoryDblClick", [this] { lvWhoIsHistoryDblClick(); }));
 }
@@ -466,14 +468,6 @@ void TformMain::FormCreate() {
   ForceDirectories(appPathData + "Query/Whois/");
   FWhoIsServerList = std::make_unique<TStringList>();
   LoadWhoisServerTable();
-}
-
-void TformMain::FormShow() {
-  // The stored settings, the translator and the inventories hook in here.
-}
-
-void TformMain::FormClose() {
-  // The settings and window positions are stored here once they are kept.
 }
 
 void TformMain::FormDestroy() {

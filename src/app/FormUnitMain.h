@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "FormPositions.h"
 #include "MainMessages.h"
 #include "NetWhoisClient.h"
 #include "WhoisCache.h"
@@ -79,6 +80,11 @@ class TformMain : public QMainWindow {
   void WhoisProcessQuery(const std::string& domain);
   void aWhoisQuerySingleExecute();
   static std::string MakeCleanFilename(std::string_view filename);
+
+  // HTTP page (FormUnitMainHTTP.cpp).
+  void cbHTTPQueryMethodChange();
+  // Stores the URL and method of a request that returned without error.
+  void HTTPStoreLastQuery(const std::string& url);
 
   // Lookup cache and History page (FormUnitMainWhoisCache.cpp).
   void CreateWhoisCache();
@@ -188,6 +194,8 @@ class TformMain : public QMainWindow {
   TSaveDialogPresets sdQuery;
   TImageList img24;
   TImageList ilLists;
+  // The window's entry in the configuration manager's list of forms.
+  TFormRegistration positionEntry{this};
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -4,12 +4,17 @@
 
 #include <QDialog>
 
+#include "FormPositions.h"
+
 class QTreeWidget;
 
 class TformWhoisQueryList : public QDialog {
  public:
   explicit TformWhoisQueryList(QWidget* parent = nullptr);
   QTreeWidget* lvDomains = nullptr;
+
+ private:
+  TFormRegistration positionEntry_{this};
 };
 
 // The program's one instance, created at start.

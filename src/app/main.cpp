@@ -1,10 +1,36 @@
 // Corvina: start-up of the program.
+#include <QStringList>
+
 #include "CrashReporter.h"
+#include "DialogService.h"
 #include "FormUnitMain.h"
 #include "FormUnitWhoisList.h"
+#include "brmConfig.h"
 #include "plFatalSignal.h"
+#include "plPaths.h"
+#include "plRegistry.h"
+#include "utMulticonfigRead.h"
+
+namespace {
+
+// The state of other subsystems that lives before and after every window.
+struct TModuleState {
+  TBRMConfigManager config;
+  explicit TModuleState(const std::string& programFile) {
+    utMulticonfigReadInit();
+    config.SetProductName(ProductNameFromProgramFile(programFile));
+    GConfigManager = &config;
+  }
+  ~TModuleState() {
+    GConfigManager = nullptr;
+    utMulticonfigReadFinalize();
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  TModuleState modules(GetProgramFile());
   TCorvinaApplication app(argc, argv);
   QApplication::setApplicationName("Corvina");
   QApplication::setApplicationVersion(CorvinaVersion());
@@ -13,6 +39,11 @@ int main(int argc, char** argv) {
   InstallFatalSignalHandler(formMain.appPathData, CorvinaVersion().toStdString());
   TformWhoisQueryList whoisQueryList;
   formWhoisQueryList = &whoisQueryList;
+
+  // A damaged settings file was set aside when the registry was first used.
+  QStringList problems;
+  for (const std::string& p : TakeRegistryStoreProblems()) problems << QString::fromStdString(p);
+  if (!problems.isEmpty()) Dialogs().ShowError(&formMain, "Corvina", problems.join("\n"));
 
   formMain.show();
   const int result = app.exec();

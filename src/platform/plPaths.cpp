@@ -15,12 +15,16 @@ std::string WithTrailingSlash(std::string path) {
 }
 }  // namespace
 
-std::string GetProgramFolder() {
+std::string GetProgramFile() {
   char buf[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  return WithTrailingSlash(
-      std::filesystem::path(std::string(buf, static_cast<size_t>(n))).parent_path().string());
+  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+std::string GetProgramFolder() {
+  const std::string file = GetProgramFile();
+  if (file.empty()) return "./";
+  return WithTrailingSlash(std::filesystem::path(file).parent_path().string());
 }
 
 std::string GetHomeFolder() {

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The running program file.
+std::string GetProgramFile();
+
 // The folder of the running program file, with a trailing "/".
 std::string GetProgramFolder();
 
