@@ -61,7 +61,7 @@ struct TRegistryState {
   std::map<HKEY, TOpenKey> handles;
   HKEY nextHandle = 0x1000;
   std::vector<std::string> problems;
-  std::function<void(const char*, REGSAM)> observer;
+  std::function<LONG(const char*, REGSAM)> observer;
 
   TRegistryHive& Hive(bool machineHive) {
     if (!located) {
@@ -204,7 +204,7 @@ std::vector<std::string> TakeRegistryStoreProblems() {
   return std::exchange(s.problems, {});
 }
 
-void SetRegistryAccessObserver(std::function<void(const char*, REGSAM)> observer) {
+void SetRegistryAccessObserver(std::function<LONG(const char*, REGSAM)> observer) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
   s.observer = std::move(observer);
@@ -213,7 +213,9 @@ void SetRegistryAccessObserver(std::function<void(const char*, REGSAM)> observer
 LONG RegOpenKeyExA(HKEY hKey, const char* lpSubKey, DWORD, REGSAM samDesired, HKEY* phkResult) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  if (s.observer) s.observer("RegOpenKeyExA", samDesired);
+  if (s.observer)
+    if (const LONG denied = s.observer("RegOpenKeyExA", samDesired); denied != ERROR_SUCCESS)
+      return denied;
   return s.Open(hKey, lpSubKey, samDesired, false, phkResult, nullptr);
 }
 
@@ -221,7 +223,9 @@ LONG RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD, const char*, DWORD,
                      const void*, HKEY* phkResult, DWORD* lpdwDisposition) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  if (s.observer) s.observer("RegCreateKeyExA", samDesired);
+  if (s.observer)
+    if (const LONG denied = s.observer("RegCreateKeyExA", samDesired); denied != ERROR_SUCCESS)
+      return denied;
   return s.Open(hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
 }
 

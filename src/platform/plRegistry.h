@@ -99,5 +99,6 @@ std::vector<std::string> TakeRegistryStoreProblems();
 // The name of the current user's key below HKEY_USERS ("S-1-22-1-" + uid).
 std::string CurrentUserSid();
 
-// Observes the access mask of every open and create call (for tests).
-void SetRegistryAccessObserver(std::function<void(const char* function, REGSAM mask)> observer);
+// Sees the access mask of every open and create call, for tests: a result
+// other than ERROR_SUCCESS makes the call fail with that code.
+void SetRegistryAccessObserver(std::function<LONG(const char* function, REGSAM mask)> observer);
