@@ -1,6 +1,7 @@
-// Loaded into the built program by the start-up test (LD_PRELOAD): once the
-// application runs, it prints the main window's title and page captions and
-// then closes the window as the user would.
+// Loaded into the built program by the start-up tests (LD_PRELOAD): once the
+// application runs, it prints the main window's title, page captions and
+// active page, turns to the page CORVINA_PROBE_SET_PAGE names (when set),
+// and then closes the window as the user would.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTabWidget>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -17,9 +19,14 @@ void Probe() {
       if (w->objectName() == "formMain") {
         std::printf("visible=%d\n", w->isVisible() ? 1 : 0);
         std::printf("title=%s\n", qPrintable(w->windowTitle()));
-        if (auto* pages = w->findChild<QTabWidget*>("pcOptions"))
+        if (auto* pages = w->findChild<QTabWidget*>("pcOptions")) {
           for (int i = 0; i < pages->count(); ++i)
             std::printf("page=%s\n", qPrintable(pages->tabText(i)));
+          std::printf("current=%d\n", pages->currentIndex());
+          // The test may turn to another page before the window closes.
+          if (const char* page = std::getenv("CORVINA_PROBE_SET_PAGE"))
+            pages->setCurrentIndex(std::atoi(page));
+        }
       } else if (w->objectName() == "formWhoisQueryList") {
         std::printf("whoisList visible=%d\n", w->isVisible() ? 1 : 0);
       }
