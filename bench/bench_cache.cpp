@@ -2,23 +2,18 @@
 // database, and the history search beside the sqlite3 shell running the same
 // two statements on the same file; filling the History list with its hits.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QApplication>
 #include <QTreeWidget>
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 
+#include "BenchPeers.h"
 #include "HistoryListView.h"
 #include "TempFolder.h"
 #include "WhoisCache.h"
-
-extern char** environ;
 
 namespace {
 
@@ -101,21 +96,11 @@ void BM_Sqlite3ShellQueries(benchmark::State& state) {
       "SELECT * FROM whois WHERE domain LIKE '%-shop%' ORDER BY domain,timestamp;"
       "SELECT * FROM searches LEFT JOIN whois ON searches.tableid=whois.id WHERE match LIKE "
       "'%-shop%' ORDER BY domain,timestamp;";
-  const std::string out = Folder().Path() + "shell-output.txt";
-  for (auto _ : state) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const char* argv[] = {"sqlite3", file.c_str(), sql.c_str(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "sqlite3", &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+  for (auto _ : state)
+    if (!RunPeer({"sqlite3", file, sql}, Folder().Path() + "shell-output.txt")) {
       state.SkipWithError("the sqlite3 shell is not installed");
       break;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-  }
 }
 BENCHMARK(BM_Sqlite3ShellQueries)->Unit(benchmark::kMillisecond);
 
@@ -137,15 +122,6 @@ void BM_FillHistoryList(benchmark::State& state) {
 }
 BENCHMARK(BM_FillHistoryList)->Unit(benchmark::kMillisecond);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,12 +132,10 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&r);
   auto& t = r.times;
   std::printf("\n");
-  if (t["BM_AddDomainInfo/1000"] > 0)
-    std::printf("AddDomainInfo, 100,000 / 1,000 lookups: %.2f (target < 1.5)\n",
-                t["BM_AddDomainInfo/100000"] / t["BM_AddDomainInfo/1000"]);
-  if (t["BM_Sqlite3ShellQueries"] > 0)
-    std::printf("history queries / sqlite3 shell: %.2f (target <= 1.5)\n",
-                t["BM_HistoryQueries"] / t["BM_Sqlite3ShellQueries"]);
+  r.PrintRatio("AddDomainInfo, 100,000 / 1,000 lookups (target < 1.5)", "BM_AddDomainInfo/100000",
+               "BM_AddDomainInfo/1000");
+  r.PrintRatio("history queries / sqlite3 shell (target <= 1.5)", "BM_HistoryQueries",
+               "BM_Sqlite3ShellQueries");
   if (t["BM_FillHistoryList"] > 0)
     std::printf("filling the list with 1,000 rows: %.1f ms (target <= 200 ms)\n",
                 t["BM_FillHistoryList"]);

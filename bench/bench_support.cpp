@@ -2,22 +2,18 @@
 // names, and the tree search over 100,000 files beside find on the same tree.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "BenchPeers.h"
 #include "TempFolder.h"
 #include "utFileSysWin.h"
 #include "utStringCompare.h"
-
-extern char** environ;
 
 namespace {
 
@@ -46,24 +42,10 @@ const TTempFolder& NamesFile() {
   return dir;
 }
 
-// Runs a command with its output sent to a scratch file (not /dev/null: GNU
-// grep stops at the first match when it sees its output is /dev/null).
+// Runs a peer with its output in a scratch file.
 bool RunQuiet(const std::vector<std::string>& args) {
   static TTempFolder scratch;
-  const std::string out = scratch.Path() + "out.txt";
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  if (!started) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return true;
+  return RunPeer(args, scratch.Path() + "out.txt");
 }
 
 void CompareAll(benchmark::State& state, const std::string& rule) {
@@ -129,19 +111,6 @@ void BM_FindName(benchmark::State& state) {
 }
 BENCHMARK(BM_FindName)->Unit(benchmark::kMillisecond);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Ratio(const char* what, const char* ours, const char* peer) {
-    if (times[ours] > 0 && times[peer] > 0)
-      std::printf("%s: %.2f\n", what, times[ours] / times[peer]);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,10 +118,10 @@ int main(int argc, char** argv) {
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n");
-  reporter.Ratio("<wc> rule over 1,000,000 names / grep -E", "BM_CompareWildcards", "BM_GrepWildcards");
-  reporter.Ratio("<regexpr> rule over 1,000,000 names / grep -P", "BM_CompareRegExpr",
+  reporter.PrintRatio("<wc> rule over 1,000,000 names / grep -E", "BM_CompareWildcards", "BM_GrepWildcards");
+  reporter.PrintRatio("<regexpr> rule over 1,000,000 names / grep -P", "BM_CompareRegExpr",
                  "BM_GrepRegExpr");
-  reporter.Ratio("tree search of 100,000 files / find -name (target <= 1.5)", "BM_TreeSearch",
+  reporter.PrintRatio("tree search of 100,000 files / find -name (target <= 1.5)", "BM_TreeSearch",
                  "BM_FindName");
   benchmark::Shutdown();
   return 0;

@@ -2,21 +2,15 @@
 // (exchange, line splitting, report, report file) beside the Debian whois
 // client fetching the same answer from the same server.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
+#include "BenchPeers.h"
 #include "LoopbackServer.h"
 #include "TempFolder.h"
 #include "WhoisQuery.h"
 #include "utFiles.h"
-
-extern char** environ;
 
 namespace {
 
@@ -50,32 +44,14 @@ BENCHMARK(BM_CorvinaWhoisProcessQuery)->Unit(benchmark::kMillisecond)->MinTime(2
 
 void BM_DebianWhoisClient(benchmark::State& state) {
   const std::string port = std::to_string(Server().Port());
-  for (auto _ : state) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const char* argv[] = {"whois", "-h", "127.0.0.1", "-p", port.c_str(), "example.com", nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "whois", &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+  TTempFolder scratch;
+  for (auto _ : state)
+    if (!RunPeer({"whois", "-h", "127.0.0.1", "-p", port, "example.com"}, scratch.Path() + "out")) {
       state.SkipWithError("the whois client is not installed");
       break;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-  }
 }
 BENCHMARK(BM_DebianWhoisClient)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// Remembers the time per iteration of every benchmark for the ratio.
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 
@@ -83,11 +59,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double ours = reporter.times["BM_CorvinaWhoisProcessQuery/min_time:2.000"];
-  const double peer = reporter.times["BM_DebianWhoisClient/min_time:2.000"];
-  if (ours > 0 && peer > 0)
-    std::printf("\nlookup of a 1 MiB answer: Corvina / whois client = %.2f (target <= 1.5)\n",
-                ours / peer);
+  std::printf("\n");
+  reporter.PrintRatio("lookup of a 1 MiB answer, Corvina / whois client (target <= 1.5)",
+                      "BM_CorvinaWhoisProcessQuery/min_time:2.000",
+                      "BM_DebianWhoisClient/min_time:2.000");
   benchmark::Shutdown();
   return 0;
 }

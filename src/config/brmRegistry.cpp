@@ -139,16 +139,23 @@ void TRegistry::CloseKey() {
   CurrentPath.clear();
 }
 
-bool TRegistry::GetDataInfo(const std::string& ValueName, TRegDataInfo& Value) {
+bool TRegistry::QueryDataInfo(const std::string& ValueName, TRegDataInfo& Value) {
   Value = {};
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(CurrentKey, ValueName.c_str(), nullptr, &type, nullptr, &size) !=
       ERROR_SUCCESS)
     return false;
-  const TRegDataType kind = DataTypeToRegData(type);
-  Value.RegData = IsPlainKind(kind) && kind != rdUnknown ? kind : rdUnknown;
+  Value.RegData = DataTypeToRegData(type);
   Value.RegDataID = static_cast<int32_t>(type);
   Value.DataSize = static_cast<int32_t>(size);
+  return true;
+}
+
+bool TRegistry::GetDataInfo(const std::string& ValueName, TRegDataInfo& Value) {
+  if (!QueryDataInfo(ValueName, Value)) return false;
+  // The plain registry knows strings, expandable strings, integers and
+  // binary data; every other kind is unknown to it.
+  if (!IsPlainKind(Value.RegData)) Value.RegData = rdUnknown;
   return true;
 }
 
@@ -317,15 +324,7 @@ bool TMyRegistry::KeyExists(const std::string& Key) {
 }
 
 bool TMyRegistry::GetDataInfo(const std::string& ValueName, TRegDataInfo& Value) {
-  Value = {};
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(CurrentKey, ValueName.c_str(), nullptr, &type, nullptr, &size) !=
-      ERROR_SUCCESS)
-    return false;
-  Value.RegData = DataTypeToRegData(type);
-  Value.RegDataID = static_cast<int32_t>(type);
-  Value.DataSize = static_cast<int32_t>(size);
-  return true;
+  return QueryDataInfo(ValueName, Value);
 }
 
 TRegDataType TMyRegistry::GetDataType(const std::string& ValueName) {

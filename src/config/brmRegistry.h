@@ -93,6 +93,8 @@ class TRegistry {
   HKEY GetBaseKey(bool Relative) const;
   // Makes a newly opened handle the open key (the path as the caller gave it).
   void ChangeKey(HKEY Value, const std::string& Path, bool Relative);
+  // Type and size of a value, its kind read back from every type code.
+  bool QueryDataInfo(const std::string& ValueName, TRegDataInfo& Value);
   // The value's bytes into the buffer; raises "Failed to get data for '%s'".
   int32_t ReadRaw(const std::string& Name, void* Buffer, int32_t BufSize, DWORD& Type);
   // Raises "Failed to set data for '%s'".

@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
+
 #include "RegistrySandbox.h"
 #include "brmRegTools.h"
 #include "brmRegistry.h"
 #include "utMulticonfigRead.h"
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
 
 // Writes raw bytes with a type code below HKEY_CURRENT_USER\Test.
 void PutRaw(const std::string& name, DWORD type, const std::string& bytes) {

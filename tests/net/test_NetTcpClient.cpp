@@ -1,5 +1,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+
+#include "ErrorOf.h"
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -27,15 +29,6 @@ struct THookCounter {
   }
   ~THookCounter() { SetAntiFreezeHook({}); }
 };
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
 
 void Aim(TIdTCPClient& client, const TLoopbackServer& server) {
   client.Host = server.Address();

@@ -1,0 +1,24 @@
+// What the benchmarks share: running a peer program the way a user would,
+// and a reporter that keeps each benchmark's time for the ratios.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+// Runs a program (found on PATH) to its end with its standard output sent
+// to outputFile (not /dev/null: GNU grep stops at the first match when its
+// output is /dev/null). False when it cannot be started.
+bool RunPeer(const std::vector<std::string>& args, const std::string& outputFile);
+
+// Keeps the time per iteration of every benchmark run, by its name.
+class TRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> times;
+  void ReportRuns(const std::vector<Run>& runs) override;
+  // Prints what / (ours over peer) when both ran.
+  void PrintRatio(const char* what, const std::string& ours, const std::string& peer);
+};
