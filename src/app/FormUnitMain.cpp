@@ -233,7 +233,10 @@ QToolButton* TformMain::AddToolButton(QToolBar* bar, const QString& name, QActio
   button->setObjectName(name);
   button->setDefaultAction(action);
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  button->setFixedSize(width, kToolButtonHeight);
+  // The layout's width, or more where the caption needs it in the font
+  // this machine has: a caption is never cut.
+  button->setMinimumWidth(width);
+  button->setFixedHeight(kToolButtonHeight);
   bar->addWidget(button)->setVisible(visible);
   return button;
 }
