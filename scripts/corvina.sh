@@ -29,7 +29,9 @@ build() {
 }
 
 run_without_display() {
-  local display=":$((90 + RANDOM % 9))" port=5900
+  local n=90 port=5900
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  local display=":$n"
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp &
   local xvfb=$!
   trap 'kill $xvfb ${vnc:-} 2>/dev/null || true' EXIT
