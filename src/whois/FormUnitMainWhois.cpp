@@ -1,6 +1,8 @@
 // The main window's whois lookup: the "Query domain..." action and the
 // lookup that shows, stores and saves its report.
 #include <QApplication>
+
+#include <exception>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTabWidget>
@@ -53,8 +55,18 @@ void TformMain::WhoisProcessQuery(const std::string& domain) {
 
   memoWhois->appendPlainText(LinesToDisplayText(report.Lines()));
 
-  if (FWhoIsCache && FWhoIsCacheProblem.empty()) FWhoIsCache->AddDomainInfo(domain, report, Now());
+  // The cache stores the lookup before the file is written; a cache that
+  // fails must not cost the report file, so its error is passed on after it.
+  std::exception_ptr cacheError;
+  if (FWhoIsCache && FWhoIsCacheProblem.empty()) {
+    try {
+      FWhoIsCache->AddDomainInfo(domain, report, Now());
+    } catch (const std::exception&) {
+      cacheError = std::current_exception();
+    }
+  }
   SaveWhoisReport(WhoisReportFileName(appPathData, domain), report);
+  if (cacheError) std::rethrow_exception(cacheError);
 }
 
 void TformMain::aWhoisQuerySingleExecute() {

@@ -67,3 +67,12 @@ TEST(HistoryPage, ADatabaseThatCannotBeOpenedIsReportedOnceAndLookupsGoOn) {
   EXPECT_EQ(w.dialogs.messages.size(), 1);
   EXPECT_EQ(ReadFileBytes(w.program.Path() + "lookups.sqlite"), junk);
 }
+
+TEST(HistoryPage, ACacheThatFailsDuringALookupStillLeavesTheReportFile) {
+  TWhoisWindow w;
+  w.form->FWhoIsCache->Database().ExecSQL("DROP TABLE whois");
+  w.Lookup("kept.test");
+  EXPECT_TRUE(FileExists(w.program.Path() + "Query/Whois/kept.test.txt"));
+  ASSERT_EQ(w.dialogs.reports.size(), 1);
+  EXPECT_TRUE(w.dialogs.reports[0].contains("no such table: whois"));
+}
