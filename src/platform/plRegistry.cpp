@@ -49,6 +49,8 @@ struct TKeyRef {
 struct TOpenKey {
   TKeyRef ref;
   REGSAM access = 0;
+  // The subkey names of an enumeration, read afresh when it starts at index 0.
+  std::vector<std::string> enumeration;
 };
 
 constexpr REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK;
@@ -289,7 +291,13 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWO
   if (!key) return ERROR_INVALID_HANDLE;
   if (!(key->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
   if (!lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
-  const std::vector<std::string> names = SubKeyNames(key->ref);
+  // An enumeration asks for index 0, 1, 2 ...: the names are listed once for
+  // it instead of once per index.
+  const auto open = s.handles.find(hKey);
+  std::vector<std::string> listed;
+  std::vector<std::string>* cached = open != s.handles.end() ? &open->second.enumeration : &listed;
+  if (dwIndex == 0 || cached->empty()) *cached = SubKeyNames(key->ref);
+  const std::vector<std::string>& names = *cached;
   if (dwIndex >= names.size()) return ERROR_NO_MORE_ITEMS;
   const std::string& name = names[dwIndex];
   if (name.size() + 1 > *lpcchName) return ERROR_MORE_DATA;
