@@ -28,6 +28,8 @@ void TRatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
 }
 
-void TRatioReporter::PrintRatio(const char* what, const std::string& ours, const std::string& peer) {
-  if (times[ours] > 0 && times[peer] > 0) std::printf("%s: %.2f\n", what, times[ours] / times[peer]);
+void TRatioReporter::PrintRatio(const char* what, const std::string& ours,
+                                const std::string& peer) {
+  if (times[ours] > 0 && times[peer] > 0)
+    std::printf("%s: %.2f\n", what, times[ours] / times[peer]);
 }

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QTreeWidget>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -47,7 +46,9 @@ std::string MakeDatabase(const TTempFolder& dir, int n) {
                {int64_t{1796900000} + i, domain, TSQLiteBlob{TypicalReport(domain).Text()}});
     for (const auto& [term, match] :
          {std::pair<int64_t, std::string>{1, "abuse@registrar-example.com"},
-          {1, "owner@" + domain}, {2, "NS1." + domain}, {2, "NS2." + domain}})
+          {1, "owner@" + domain},
+          {2, "NS1." + domain},
+          {2, "NS2." + domain}})
       db.ExecSQL("INSERT INTO searches (termid,tableid,tablename,match) VALUES (?,?,'whois',?)",
                  {term, int64_t{i}, match});
   }

@@ -14,8 +14,8 @@ TRegistrySandbox& Store() {
   static TRegistrySandbox box;
   static bool filled = [] {
     HKEY software = 0;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brenmoor", 0, nullptr, 0, KEY_ALL_ACCESS,
-                    nullptr, &software, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brenmoor", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &software, nullptr);
     for (int i = 0; i < 10000; ++i) {
       HKEY key = 0;
       const std::string name = "Product" + std::to_string(i) + "\\UI";

@@ -67,7 +67,9 @@ void BM_GrepWildcards(benchmark::State& state) {
 }
 BENCHMARK(BM_GrepWildcards)->Unit(benchmark::kMillisecond);
 
-void BM_CompareRegExpr(benchmark::State& state) { CompareAll(state, "<regexpr>report-1\\d*\\.txt$"); }
+void BM_CompareRegExpr(benchmark::State& state) {
+  CompareAll(state, "<regexpr>report-1\\d*\\.txt$");
+}
 BENCHMARK(BM_CompareRegExpr)->Unit(benchmark::kMillisecond);
 
 void BM_GrepRegExpr(benchmark::State& state) {
@@ -85,8 +87,7 @@ const TTempFolder& Tree() {
         const std::string folder = dir.Path() + "d" + std::to_string(a) + "/s" + std::to_string(b);
         std::filesystem::create_directories(folder);
         for (int f = 0; f < 100; ++f) {
-          const std::string path =
-              folder + "/f" + std::to_string(f) + (f % 2 ? ".txt" : ".log");
+          const std::string path = folder + "/f" + std::to_string(f) + (f % 2 ? ".txt" : ".log");
           close(open(path.c_str(), O_CREAT | O_WRONLY, 0644));
         }
       }
@@ -118,11 +119,12 @@ int main(int argc, char** argv) {
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n");
-  reporter.PrintRatio("<wc> rule over 1,000,000 names / grep -E", "BM_CompareWildcards", "BM_GrepWildcards");
+  reporter.PrintRatio("<wc> rule over 1,000,000 names / grep -E", "BM_CompareWildcards",
+                      "BM_GrepWildcards");
   reporter.PrintRatio("<regexpr> rule over 1,000,000 names / grep -P", "BM_CompareRegExpr",
-                 "BM_GrepRegExpr");
+                      "BM_GrepRegExpr");
   reporter.PrintRatio("tree search of 100,000 files / find -name (target <= 1.5)", "BM_TreeSearch",
-                 "BM_FindName");
+                      "BM_FindName");
   benchmark::Shutdown();
   return 0;
 }

@@ -9,13 +9,13 @@
 QString CorvinaVersion() { return QStringLiteral(CORVINA_VERSION); }
 
 QString MakeErrorReport(const QString& message, const QString& where) {
-  return QString("Corvina error report\n"
-                 "Message: %1\n"
-                 "Where: %2\n"
-                 "Version: %3\n"
-                 "Time: %4\n")
-      .arg(message, where, CorvinaVersion(),
-           QDateTime::currentDateTime().toString(Qt::ISODate));
+  return QString(
+             "Corvina error report\n"
+             "Message: %1\n"
+             "Where: %2\n"
+             "Version: %3\n"
+             "Time: %4\n")
+      .arg(message, where, CorvinaVersion(), QDateTime::currentDateTime().toString(Qt::ISODate));
 }
 
 void ReportUnhandledError(const QString& where, const QString& message) {
@@ -26,11 +26,10 @@ bool TCorvinaApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& e) {
-    const QString where =
-        QString("%1 (%2), event %3")
-            .arg(receiver ? receiver->objectName() : QString(),
-                 receiver ? receiver->metaObject()->className() : "",
-                 QString::number(static_cast<int>(event->type())));
+    const QString where = QString("%1 (%2), event %3")
+                              .arg(receiver ? receiver->objectName() : QString(),
+                                   receiver ? receiver->metaObject()->className() : "",
+                                   QString::number(static_cast<int>(event->type())));
     ReportUnhandledError(where, QString::fromUtf8(e.what()));
   } catch (...) {
     ReportUnhandledError(receiver ? receiver->objectName() : QString(), "Unknown error");

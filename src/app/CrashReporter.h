@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QString>
-
 #include <exception>
 #include <utility>
 

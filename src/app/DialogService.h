@@ -12,7 +12,7 @@ struct TFileDialogOptions {
   QString defaultExtension;  // without the dot
   QString initialFolder;
   QString fileName;
-  QString title;             // empty: the platform's default title
+  QString title;  // empty: the platform's default title
 };
 
 class TDialogService {

@@ -14,7 +14,9 @@ int32_t TQtConfigForm::WindowState() const {
   return 0;
 }
 
-QSize TQtConfigForm::FrameExtra() const { return window_->frameGeometry().size() - window_->size(); }
+QSize TQtConfigForm::FrameExtra() const {
+  return window_->frameGeometry().size() - window_->size();
+}
 
 // Where the window manager lets a program place its windows (not under
 // Wayland) the window moves; its size and state are restored everywhere.

@@ -144,8 +144,7 @@ void TformMain::CreateActions() {
   aWhoisFilter = CreateAction("aWhoisFilter", "Whois", "Filter...", 1);
   aWhoisFilterSave = CreateAction("aWhoisFilterSave", "Whois", "Save filter results...", 5);
   aHTTPCatchIEUrl = CreateAction("aHTTPCatchIEUrl", "HTTP", "Catch IE Url", 6);
-  aHTTPPasteClipboardUrl =
-      CreateAction("aHTTPPasteClipboardUrl", "HTTP", "Paste clipboard URL", 7);
+  aHTTPPasteClipboardUrl = CreateAction("aHTTPPasteClipboardUrl", "HTTP", "Paste clipboard URL", 7);
   aGotoHTTP = CreateAction("aGotoHTTP", "Actions", "HTTP query", 6);
   aWhoisQuerySave = CreateAction("aWhoisQuerySave", "Whois", "Save report", 5);
   aGotoAdapters = CreateAction("aGotoAdapters", "Actions", "&Adapters", 8);
@@ -169,8 +168,9 @@ void TformMain::CreateActions() {
 }
 
 void TformMain::ConnectHandlers() {
-  connect(editWhoIsHistorySearch, &QLineEdit::returnPressed, this,
-          Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
+  connect(
+      editWhoIsHistorySearch, &QLineEdit::returnPressed, this,
+      Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
   connect(cbHTTPQueryMethod, &QComboBox::currentIndexChanged, this,
           Guarded("cbHTTPQueryMethodChange", [this] { cbHTTPQueryMethodChange(); }));
   connect(lvWhoIsHistory, &QTreeWidget::itemDoubleClicked, this,
@@ -206,7 +206,8 @@ void TformMain::CreateMenus() {
   popupWhoisQueryLoadOld->setObjectName("popupWhoisQueryLoadOld");
   popupWhoisFilter = new QMenu(this);
   popupWhoisFilter->setObjectName("popupWhoisFilter");
-  pmiWhoisFilterEmails = AddActionItem(popupWhoisFilter, "pmiWhoisFilterEmails", aWhoisFilterEmails);
+  pmiWhoisFilterEmails =
+      AddActionItem(popupWhoisFilter, "pmiWhoisFilterEmails", aWhoisFilterEmails);
   pmiWhoisFilterNameServer =
       AddActionItem(popupWhoisFilter, "pmiWhoisFilterNameServer", aWhoisFilterNameServer);
   popupWhoisFilterList = new QMenu(this);

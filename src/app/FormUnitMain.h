@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QMainWindow>
-
 #include <memory>
 #include <string>
 #include <string_view>

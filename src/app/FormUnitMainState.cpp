@@ -23,8 +23,8 @@ void TformMain::FormShow() {
   GConfigManager->ReadString("WhoisFilter", filterStringWhois);
   if (std::string url; GConfigManager->ReadString("LastQuery", url))
     cbHTTPBaseUrl->setEditText(ToDisplayText(url));
-  if (int32_t method = -1; GConfigManager->ReadInteger("LastQueryType", method) && method >= 0 &&
-                           method <= 2) {
+  if (int32_t method = -1;
+      GConfigManager->ReadInteger("LastQueryType", method) && method >= 0 && method <= 2) {
     cbHTTPQueryMethod->setCurrentIndex(method);
     cbHTTPQueryMethodChange();
   }

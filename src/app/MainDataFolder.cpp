@@ -5,6 +5,7 @@
 
 std::string ChooseDataFolder(const std::string& appPathFixed, const std::string& appDataFolder) {
   const TIniDocument ini = TIniDocument::FromFile(appPathFixed + "Toolbench.ini");
-  if (ini.ReadInteger("Corvina", "BartPE", 0) == 1) return IncludeTrailingPathDelimiter(appDataFolder);
+  if (ini.ReadInteger("Corvina", "BartPE", 0) == 1)
+    return IncludeTrailingPathDelimiter(appDataFolder);
   return appPathFixed;
 }

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QStatusBar>
 #include <QString>
-
 #include <string>
 #include <string_view>
 #include <vector>

@@ -16,10 +16,17 @@ bool utRegWriteSingleStringByType(HKEY RootKey, const std::string& Key, const st
   TRegAt reg(RootKey, AccessBits);
   if (!reg.OpenKey(Key, true)) return false;
   switch (DataType) {
-    case rdString: reg.WriteString(Value, Data); break;
-    case rdExpandString: reg.WriteExpandString(Value, Data); break;
-    case rdMultiString: reg.WriteMultiString(Value, Data); break;
-    default: return false;
+    case rdString:
+      reg.WriteString(Value, Data);
+      break;
+    case rdExpandString:
+      reg.WriteExpandString(Value, Data);
+      break;
+    case rdMultiString:
+      reg.WriteMultiString(Value, Data);
+      break;
+    default:
+      return false;
   }
   reg.CloseKey();
   return true;
@@ -36,9 +43,14 @@ bool utRegReadSingleString(HKEY RootKey, const std::string& Key, const std::stri
   if (!reg.OpenKeyReadOnly(Key, false, false)) return false;
   switch (reg.GetDataType(Value)) {
     case rdString:
-    case rdExpandString: Data = reg.ReadString(Value); return true;
-    case rdMultiString: Data = reg.ReadMultiString(Value); return true;
-    default: return false;
+    case rdExpandString:
+      Data = reg.ReadString(Value);
+      return true;
+    case rdMultiString:
+      Data = reg.ReadMultiString(Value);
+      return true;
+    default:
+      return false;
   }
 }
 

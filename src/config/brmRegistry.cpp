@@ -13,11 +13,16 @@ bool IsPlainKind(TRegDataType t) {
 
 DWORD PlainTypeCode(TRegDataType t) {
   switch (t) {
-    case rdString: return REG_SZ;
-    case rdExpandString: return REG_EXPAND_SZ;
-    case rdBinary: return REG_BINARY;
-    case rdInteger: return REG_DWORD;
-    default: return REG_NONE;
+    case rdString:
+      return REG_SZ;
+    case rdExpandString:
+      return REG_EXPAND_SZ;
+    case rdBinary:
+      return REG_BINARY;
+    case rdInteger:
+      return REG_DWORD;
+    default:
+      return REG_NONE;
   }
 }
 
@@ -29,39 +34,64 @@ DWORD PlainTypeCode(TRegDataType t) {
 
 DWORD RegDataToDataType(TRegDataType value) {
   switch (value) {
-    case rdString: return REG_SZ;
-    case rdExpandString: return REG_EXPAND_SZ;
-    case rdBinary: return REG_BINARY;
+    case rdString:
+      return REG_SZ;
+    case rdExpandString:
+      return REG_EXPAND_SZ;
+    case rdBinary:
+      return REG_BINARY;
     case rdInteger:
     case rdLittleEndianInteger:
-    case rdCardinal: return REG_DWORD;
-    case rdBigEndianInteger: return REG_DWORD_BIG_ENDIAN;
-    case rdLink: return REG_LINK;
-    case rdMultiString: return REG_MULTI_SZ;
-    case rdResourceList: return REG_RESOURCE_LIST;
-    case rdFullResourceDescriptor: return REG_FULL_RESOURCE_DESCRIPTOR;
-    case rdResourceRequirementsList: return REG_RESOURCE_REQUIREMENTS_LIST;
+    case rdCardinal:
+      return REG_DWORD;
+    case rdBigEndianInteger:
+      return REG_DWORD_BIG_ENDIAN;
+    case rdLink:
+      return REG_LINK;
+    case rdMultiString:
+      return REG_MULTI_SZ;
+    case rdResourceList:
+      return REG_RESOURCE_LIST;
+    case rdFullResourceDescriptor:
+      return REG_FULL_RESOURCE_DESCRIPTOR;
+    case rdResourceRequirementsList:
+      return REG_RESOURCE_REQUIREMENTS_LIST;
     case rdInt64:
-    case rdLittleEndianInt64: return REG_QWORD;
-    default: return REG_NONE;
+    case rdLittleEndianInt64:
+      return REG_QWORD;
+    default:
+      return REG_NONE;
   }
 }
 
 TRegDataType DataTypeToRegData(DWORD value) {
   switch (value) {
-    case REG_NONE: return rdNone;
-    case REG_SZ: return rdString;
-    case REG_EXPAND_SZ: return rdExpandString;
-    case REG_BINARY: return rdBinary;
-    case REG_DWORD: return rdInteger;
-    case REG_DWORD_BIG_ENDIAN: return rdBigEndianInteger;
-    case REG_LINK: return rdLink;
-    case REG_MULTI_SZ: return rdMultiString;
-    case REG_RESOURCE_LIST: return rdResourceList;
-    case REG_FULL_RESOURCE_DESCRIPTOR: return rdFullResourceDescriptor;
-    case REG_RESOURCE_REQUIREMENTS_LIST: return rdResourceRequirementsList;
-    case REG_QWORD: return rdInt64;
-    default: return rdUnknown;
+    case REG_NONE:
+      return rdNone;
+    case REG_SZ:
+      return rdString;
+    case REG_EXPAND_SZ:
+      return rdExpandString;
+    case REG_BINARY:
+      return rdBinary;
+    case REG_DWORD:
+      return rdInteger;
+    case REG_DWORD_BIG_ENDIAN:
+      return rdBigEndianInteger;
+    case REG_LINK:
+      return rdLink;
+    case REG_MULTI_SZ:
+      return rdMultiString;
+    case REG_RESOURCE_LIST:
+      return rdResourceList;
+    case REG_FULL_RESOURCE_DESCRIPTOR:
+      return rdFullResourceDescriptor;
+    case REG_RESOURCE_REQUIREMENTS_LIST:
+      return rdResourceRequirementsList;
+    case REG_QWORD:
+      return rdInt64;
+    default:
+      return rdUnknown;
   }
 }
 
@@ -347,7 +377,8 @@ int32_t TMyRegistry::GetData(const std::string& Name, void* Buffer, int32_t BufS
 
 void TMyRegistry::PutData(const std::string& Name, const void* Buffer, int32_t BufSize,
                           TRegDataType RegData) {
-  WriteRaw(Name, Buffer, BufSize, IsPlainKind(RegData) ? PlainTypeCode(RegData) : RegDataToDataType(RegData));
+  WriteRaw(Name, Buffer, BufSize,
+           IsPlainKind(RegData) ? PlainTypeCode(RegData) : RegDataToDataType(RegData));
 }
 
 std::string TMyRegistry::ReadMultiString(const std::string& Name) {

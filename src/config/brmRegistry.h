@@ -38,7 +38,8 @@ enum TRegDataType {
 enum TRegAccessBits { rabGlobal = 0, rab32 = 1, rab64 = 2 };
 
 inline constexpr REGSAM kViewBits = KEY_WOW64_64KEY | KEY_WOW64_32KEY;
-inline constexpr REGSAM kKeyReadLevel2 = STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
+inline constexpr REGSAM kKeyReadLevel2 =
+    STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
 
 struct TRegDataInfo {
   TRegDataType RegData = rdUnknown;

@@ -52,7 +52,8 @@ bool TMultiConfigReader::ReadString(const std::string& AValue, std::string& ANam
 }
 
 namespace {
-TMultiConfigReader MakeReader(const std::vector<HKEY>& roots, const std::vector<std::string>& keys) {
+TMultiConfigReader MakeReader(const std::vector<HKEY>& roots,
+                              const std::vector<std::string>& keys) {
   TMultiConfigReader reader;
   for (const HKEY root : roots) reader.AddRootKey(root);
   for (const std::string& key : keys) reader.RegistryPaths.Add(key);

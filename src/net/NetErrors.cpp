@@ -12,23 +12,34 @@ EIdAnswerTooLong::EIdAnswerTooLong(size_t limit)
 
 int SocketErrorCodeFromErrno(int err) {
   switch (err) {
-    case ECONNREFUSED: return kSocketErrorConnectionRefused;
-    case ETIMEDOUT: return kSocketErrorTimedOut;
-    case EHOSTUNREACH: return kSocketErrorHostUnreachable;
+    case ECONNREFUSED:
+      return kSocketErrorConnectionRefused;
+    case ETIMEDOUT:
+      return kSocketErrorTimedOut;
+    case EHOSTUNREACH:
+      return kSocketErrorHostUnreachable;
     case ECONNRESET:
-    case EPIPE: return kSocketErrorConnectionReset;
-    default: return err;
+    case EPIPE:
+      return kSocketErrorConnectionReset;
+    default:
+      return err;
   }
 }
 
 std::string SocketErrorText(int code) {
   switch (code) {
-    case kSocketErrorHostNotFound: return "Host not found.";
-    case kSocketErrorConnectionRefused: return "Connection refused.";
-    case kSocketErrorTimedOut: return "Connection timed out.";
-    case kSocketErrorHostUnreachable: return "No route to host.";
-    case kSocketErrorConnectionReset: return "Connection reset by peer.";
-    default: return std::strerror(code);
+    case kSocketErrorHostNotFound:
+      return "Host not found.";
+    case kSocketErrorConnectionRefused:
+      return "Connection refused.";
+    case kSocketErrorTimedOut:
+      return "Connection timed out.";
+    case kSocketErrorHostUnreachable:
+      return "No route to host.";
+    case kSocketErrorConnectionReset:
+      return "Connection reset by peer.";
+    default:
+      return std::strerror(code);
   }
 }
 

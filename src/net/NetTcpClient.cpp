@@ -69,7 +69,8 @@ void TIdTCPClient::Connect() {
   for (;;) {
     {
       std::unique_lock lock(attempt->mutex);
-      const auto step = std::min(deadline, clock::now() + std::chrono::milliseconds(kConnectWaitStep));
+      const auto step =
+          std::min(deadline, clock::now() + std::chrono::milliseconds(kConnectWaitStep));
       if (attempt->done_cv.wait_until(lock, step, [&] { return attempt->done; })) break;
       if (clock::now() >= deadline) {
         attempt->abandoned = true;

@@ -42,12 +42,18 @@ const char* NumberText(long long v, char* buf) {
 
 const char* SignalName(int sig) {
   switch (sig) {
-    case SIGSEGV: return "SIGSEGV (invalid memory access)";
-    case SIGBUS: return "SIGBUS (bus error)";
-    case SIGFPE: return "SIGFPE (arithmetic error)";
-    case SIGILL: return "SIGILL (illegal instruction)";
-    case SIGABRT: return "SIGABRT (abort)";
-    default: return "fatal signal";
+    case SIGSEGV:
+      return "SIGSEGV (invalid memory access)";
+    case SIGBUS:
+      return "SIGBUS (bus error)";
+    case SIGFPE:
+      return "SIGFPE (arithmetic error)";
+    case SIGILL:
+      return "SIGILL (illegal instruction)";
+    case SIGABRT:
+      return "SIGABRT (abort)";
+    default:
+      return "fatal signal";
   }
 }
 

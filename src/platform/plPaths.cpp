@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
-
 #include <filesystem>
+#include <string>
 
 namespace {
 std::string WithTrailingSlash(std::string path) {

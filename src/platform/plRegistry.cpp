@@ -84,18 +84,24 @@ struct TRegistryState {
 
   std::optional<TOpenKey> Lookup(HKEY key) {
     switch (key) {
-      case HKEY_CURRENT_USER: return TOpenKey{{TKeyRef::kHive, &Hive(false), false}, KEY_ALL_ACCESS};
-      case HKEY_LOCAL_MACHINE: return TOpenKey{{TKeyRef::kHive, &Hive(true), true}, KEY_ALL_ACCESS};
-      case HKEY_USERS: return TOpenKey{{TKeyRef::kUsersRoot}, KEY_READ};
-      case HKEY_CLASSES_ROOT: return TOpenKey{{TKeyRef::kEmpty}, KEY_READ};
-      default: break;
+      case HKEY_CURRENT_USER:
+        return TOpenKey{{TKeyRef::kHive, &Hive(false), false}, KEY_ALL_ACCESS};
+      case HKEY_LOCAL_MACHINE:
+        return TOpenKey{{TKeyRef::kHive, &Hive(true), true}, KEY_ALL_ACCESS};
+      case HKEY_USERS:
+        return TOpenKey{{TKeyRef::kUsersRoot}, KEY_READ};
+      case HKEY_CLASSES_ROOT:
+        return TOpenKey{{TKeyRef::kEmpty}, KEY_READ};
+      default:
+        break;
     }
     const auto it = handles.find(key);
     if (it == handles.end()) return std::nullopt;
     return it->second;
   }
 
-  LONG Open(HKEY base, const char* subKey, REGSAM sam, bool create, HKEY* result, DWORD* disposition);
+  LONG Open(const char* function, HKEY base, const char* subKey, REGSAM sam, bool create,
+            HKEY* result, DWORD* disposition);
 };
 
 TRegistryState& State() {
@@ -103,8 +109,10 @@ TRegistryState& State() {
   return state;
 }
 
-LONG TRegistryState::Open(HKEY base, const char* subKey, REGSAM sam, bool create, HKEY* result,
-                          DWORD* disposition) {
+LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, REGSAM sam,
+                          bool create, HKEY* result, DWORD* disposition) {
+  if (observer)
+    if (const LONG denied = observer(function, sam); denied != ERROR_SUCCESS) return denied;
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   const auto from = Lookup(base);
@@ -160,9 +168,12 @@ LONG TRegistryState::Open(HKEY base, const char* subKey, REGSAM sam, bool create
 
 std::vector<std::string> SubKeyNames(const TKeyRef& ref) {
   switch (ref.kind) {
-    case TKeyRef::kUsersRoot: return {".DEFAULT", CurrentUserSid()};
-    case TKeyRef::kEmpty: return {};
-    case TKeyRef::kHive: break;
+    case TKeyRef::kUsersRoot:
+      return {".DEFAULT", CurrentUserSid()};
+    case TKeyRef::kEmpty:
+      return {};
+    case TKeyRef::kHive:
+      break;
   }
   std::vector<std::string> names;
   for (auto& [name, id] : ref.hive->SubKeys(ref.id)) names.push_back(name);
@@ -215,20 +226,14 @@ void SetRegistryAccessObserver(std::function<LONG(const char*, REGSAM)> observer
 LONG RegOpenKeyExA(HKEY hKey, const char* lpSubKey, DWORD, REGSAM samDesired, HKEY* phkResult) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  if (s.observer)
-    if (const LONG denied = s.observer("RegOpenKeyExA", samDesired); denied != ERROR_SUCCESS)
-      return denied;
-  return s.Open(hKey, lpSubKey, samDesired, false, phkResult, nullptr);
+  return s.Open("RegOpenKeyExA", hKey, lpSubKey, samDesired, false, phkResult, nullptr);
 }
 
 LONG RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD, const char*, DWORD, REGSAM samDesired,
                      const void*, HKEY* phkResult, DWORD* lpdwDisposition) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  if (s.observer)
-    if (const LONG denied = s.observer("RegCreateKeyExA", samDesired); denied != ERROR_SUCCESS)
-      return denied;
-  return s.Open(hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
+  return s.Open("RegCreateKeyExA", hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
 }
 
 LONG RegCloseKey(HKEY hKey) {

@@ -35,7 +35,14 @@ void BindText(sqlite3_stmt* s, int i, const std::string& t) {
 }
 
 enum TSlot {
-  sFind, sInsertKey, sTouch, sSubKeys, sGetValue, sSetValue, sCountValues, sWritten,
+  sFind,
+  sInsertKey,
+  sTouch,
+  sSubKeys,
+  sGetValue,
+  sSetValue,
+  sCountValues,
+  sWritten,
   kSlots
 };
 
@@ -99,14 +106,15 @@ bool TRegistryHive::Open(bool create) {
   if (!sound) {
     Close();
     const std::string aside =
-        fileName_ + ".damaged-" + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
-                                        std::chrono::system_clock::now().time_since_epoch())
-                                        .count());
+        fileName_ + ".damaged-" +
+        std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count());
     if (std::rename(fileName_.c_str(), aside.c_str()) == 0) {
       std::remove((fileName_ + "-wal").c_str());
       std::remove((fileName_ + "-shm").c_str());
-      problem_ = "The settings file \"" + fileName_ + "\" was damaged; it was moved to \"" +
-                 aside + "\" and the settings start empty.";
+      problem_ = "The settings file \"" + fileName_ + "\" was damaged; it was moved to \"" + aside +
+                 "\" and the settings start empty.";
     } else {
       problem_ = "The settings file \"" + fileName_ + "\" is damaged and could not be moved aside.";
       return false;
@@ -116,12 +124,14 @@ bool TRegistryHive::Open(bool create) {
   if (writable_) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=FULL");
-    Exec("CREATE TABLE IF NOT EXISTS keys (id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
-         "name TEXT NOT NULL, fname TEXT NOT NULL, written INTEGER NOT NULL, "
-         "UNIQUE (parent, fname))");
-    Exec("CREATE TABLE IF NOT EXISTS vals (key INTEGER NOT NULL, name TEXT NOT NULL, "
-         "fname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
-         "PRIMARY KEY (key, fname))");
+    Exec(
+        "CREATE TABLE IF NOT EXISTS keys (id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
+        "name TEXT NOT NULL, fname TEXT NOT NULL, written INTEGER NOT NULL, "
+        "UNIQUE (parent, fname))");
+    Exec(
+        "CREATE TABLE IF NOT EXISTS vals (key INTEGER NOT NULL, name TEXT NOT NULL, "
+        "fname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
+        "PRIMARY KEY (key, fname))");
   }
   statements_.assign(kSlots, nullptr);
   return true;
@@ -191,7 +201,8 @@ std::optional<int64_t> TRegistryHive::CreateSubKey(int64_t parent, const std::st
 
 std::vector<std::pair<std::string, int64_t>> TRegistryHive::SubKeys(int64_t key) {
   std::vector<std::pair<std::string, int64_t>> r;
-  sqlite3_stmt* s = Statement(sSubKeys, "SELECT name, id FROM keys WHERE parent = ? ORDER BY fname");
+  sqlite3_stmt* s =
+      Statement(sSubKeys, "SELECT name, id FROM keys WHERE parent = ? ORDER BY fname");
   if (!s) return r;
   TReset reset{s};
   sqlite3_bind_int64(s, 1, key);
@@ -219,7 +230,8 @@ std::optional<THiveValue> TRegistryHive::GetValue(int64_t key, const std::string
 bool TRegistryHive::SetValue(int64_t key, const std::string& name, const THiveValue& value) {
   if (!Writable()) return false;
   sqlite3_stmt* set = Statement(
-      sSetValue, "INSERT OR REPLACE INTO vals (key, name, fname, type, data) VALUES (?, ?, ?, ?, ?)");
+      sSetValue,
+      "INSERT OR REPLACE INTO vals (key, name, fname, type, data) VALUES (?, ?, ?, ?, ?)");
   sqlite3_stmt* touch = Statement(sTouch, "UPDATE keys SET written = ? WHERE id = ?");
   if (!set || !touch || !Exec("BEGIN IMMEDIATE")) return false;
   bool ok;
@@ -260,10 +272,10 @@ THiveKeyInfo TRegistryHive::KeyInfo(int64_t key) {
     ++info.subKeys;
     info.maxSubKeyLen = std::max(info.maxSubKeyLen, static_cast<uint32_t>(name.size()));
   }
-  sqlite3_stmt* s = Statement(
-      sCountValues,
-      "SELECT count(*), coalesce(max(length(CAST(name AS BLOB))), 0), coalesce(max(length(data)), 0) "
-      "FROM vals WHERE key = ?");
+  sqlite3_stmt* s = Statement(sCountValues,
+                              "SELECT count(*), coalesce(max(length(CAST(name AS BLOB))), 0), "
+                              "coalesce(max(length(data)), 0) "
+                              "FROM vals WHERE key = ?");
   if (s) {
     TReset reset{s};
     sqlite3_bind_int64(s, 1, key);

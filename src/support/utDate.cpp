@@ -51,9 +51,7 @@ void ReadTimeZoneInformation() {
   (void)kReadAtStart;
 }
 
-int TimeZoneOffsetMinutes() {
-  return TZInfo.Bias + (DaylightSavings ? TZInfo.DaylightBias : 0);
-}
+int TimeZoneOffsetMinutes() { return TZInfo.Bias + (DaylightSavings ? TZInfo.DaylightBias : 0); }
 
 TDateTime ConvertUNIXTimeToDateTime(double PT) {
   return PT / 86400.0 + 25569.0 - TimeZoneOffsetMinutes() / 1440.0;

@@ -37,9 +37,9 @@ void CivilFromDays(long long z, int& year, int& month, int& day) {
 }  // namespace
 
 TDateTime EncodeDateTime(const TDateTimeParts& p) {
-  const long long day = DaysFromCivil(p.year, static_cast<unsigned>(p.month),
-                                      static_cast<unsigned>(p.day)) +
-                        kUnixEpochDay;
+  const long long day =
+      DaysFromCivil(p.year, static_cast<unsigned>(p.month), static_cast<unsigned>(p.day)) +
+      kUnixEpochDay;
   const long long ms = ((p.hour * 60LL + p.minute) * 60LL + p.second) * 1000LL + p.millisecond;
   return static_cast<double>(day) + static_cast<double>(ms) / kMsPerDay;
 }
@@ -90,8 +90,8 @@ std::string DateTimeToStr(TDateTime value) {
   tm.tm_min = p.minute;
   tm.tm_sec = p.second;
   tm.tm_isdst = -1;
-  const long long days = DaysFromCivil(p.year, static_cast<unsigned>(p.month),
-                                       static_cast<unsigned>(p.day));
+  const long long days =
+      DaysFromCivil(p.year, static_cast<unsigned>(p.month), static_cast<unsigned>(p.day));
   tm.tm_wday = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
   tm.tm_yday = static_cast<int>(days - DaysFromCivil(p.year, 1, 1));
 

@@ -66,8 +66,8 @@ std::string ReadFileBytes(const std::string& path, size_t maxSize) {
 
 void WriteFileAtomic(const std::string& path, const std::string& bytes) {
   static std::atomic<unsigned> counter{0};
-  const std::string temp = path + ".~" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
+  const std::string temp =
+      path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   // Mode 0666 less the umask, as any ordinary new file gets.
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) throw EFileError(ErrnoText("Cannot create", temp, errno));

@@ -48,8 +48,8 @@ void TIniDocument::SetText(std::string_view text) {
     if (eq == std::string::npos)
       current->keys.push_back({line, ""});
     else
-      current->keys.push_back(
-          {Trim(std::string_view(line).substr(0, eq)), Trim(std::string_view(line).substr(eq + 1))});
+      current->keys.push_back({Trim(std::string_view(line).substr(0, eq)),
+                               Trim(std::string_view(line).substr(eq + 1))});
   }
 }
 
@@ -87,7 +87,9 @@ const TIniDocument::TKey* TIniDocument::FindKey(std::string_view section,
   return nullptr;
 }
 
-bool TIniDocument::SectionExists(std::string_view section) const { return Find(section) != nullptr; }
+bool TIniDocument::SectionExists(std::string_view section) const {
+  return Find(section) != nullptr;
+}
 
 bool TIniDocument::ValueExists(std::string_view section, std::string_view key) const {
   return FindKey(section, key) != nullptr;

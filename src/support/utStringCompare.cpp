@@ -22,9 +22,10 @@ bool InsideUtf8Character(std::string_view text, size_t pos) {
   for (size_t back = 1; back <= 3 && back <= pos; ++back) {
     const unsigned char c = byte(pos - back);
     if ((c & 0xC0) == 0x80) continue;
-    const size_t length = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
-                          : (c >= 0xF0 && c <= 0xF4)  ? 4
-                                                       : 0;
+    const size_t length = (c >= 0xC2 && c <= 0xDF)   ? 2
+                          : (c >= 0xE0 && c <= 0xEF) ? 3
+                          : (c >= 0xF0 && c <= 0xF4) ? 4
+                                                     : 0;
     return length > back;
   }
   return false;
@@ -49,21 +50,27 @@ bool IsKeyword(const TCompareRuleItem& item, std::string_view keyword) {
 
 }  // namespace
 
-bool utCompareString(std::string_view ABaseText, std::string_view ACompareRule,
-                     TCompareStyle style, bool ignoreCase) {
+bool utCompareString(std::string_view ABaseText, std::string_view ACompareRule, TCompareStyle style,
+                     bool ignoreCase) {
   switch (style) {
-    case TCompareStyle::csSubString: return SubStringCompareString(ABaseText, ACompareRule, ignoreCase);
-    case TCompareStyle::csWildcards: return WildcardCompareString(ABaseText, ACompareRule, ignoreCase);
-    case TCompareStyle::csBoolean: return BooleanCompareString(ABaseText, ACompareRule, ignoreCase);
-    case TCompareStyle::csRegExp: return RegExpCompareString(ABaseText, ACompareRule, ignoreCase);
-    case TCompareStyle::csBoyerMoore: return BoyerMooreCompareString(ABaseText, ACompareRule, ignoreCase);
-    case TCompareStyle::csIdentical: return IdenticalCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csSubString:
+      return SubStringCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csWildcards:
+      return WildcardCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csBoolean:
+      return BooleanCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csRegExp:
+      return RegExpCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csBoyerMoore:
+      return BoyerMooreCompareString(ABaseText, ACompareRule, ignoreCase);
+    case TCompareStyle::csIdentical:
+      return IdenticalCompareString(ABaseText, ACompareRule, ignoreCase);
   }
   return false;
 }
 
-bool utCompareIDString(std::string_view ABaseText, std::string_view ACompareRule,
-                       bool ignoreCase, TCompareStyle DefaultStyle) {
+bool utCompareIDString(std::string_view ABaseText, std::string_view ACompareRule, bool ignoreCase,
+                       TCompareStyle DefaultStyle) {
   std::string rule(ACompareRule);
   TCompareStyle style = DefaultStyle;
   GetCompareIDStyle(rule, style);
@@ -72,8 +79,10 @@ bool utCompareIDString(std::string_view ABaseText, std::string_view ACompareRule
 
 void GetCompareIDStyle(std::string& ACompareRule, TCompareStyle& AStyle) {
   static constexpr std::pair<std::string_view, TCompareStyle> kTags[] = {
-      {"<wc>", TCompareStyle::csWildcards},     {"<substr>", TCompareStyle::csSubString},
-      {"<bool>", TCompareStyle::csBoolean},     {"<regexpr>", TCompareStyle::csRegExp},
+      {"<wc>", TCompareStyle::csWildcards},
+      {"<substr>", TCompareStyle::csSubString},
+      {"<bool>", TCompareStyle::csBoolean},
+      {"<regexpr>", TCompareStyle::csRegExp},
       {"<bm>", TCompareStyle::csBoyerMoore}};
   for (const auto& [tag, style] : kTags) {
     if (StartsWith(ACompareRule, tag)) {

@@ -27,12 +27,12 @@ class ERegExpError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-bool utCompareString(std::string_view ABaseText, std::string_view ACompareRule,
-                     TCompareStyle style, bool ignoreCase);
+bool utCompareString(std::string_view ABaseText, std::string_view ACompareRule, TCompareStyle style,
+                     bool ignoreCase);
 // Reads and strips a tag of the rule (the style starts as DefaultStyle) and
 // compares in the style it names.
-bool utCompareIDString(std::string_view ABaseText, std::string_view ACompareRule,
-                       bool ignoreCase, TCompareStyle DefaultStyle);
+bool utCompareIDString(std::string_view ABaseText, std::string_view ACompareRule, bool ignoreCase,
+                       TCompareStyle DefaultStyle);
 // Strips a tag at the start of the rule (letter case counts) and sets the
 // style it names; without a tag both stay as they are.
 void GetCompareIDStyle(std::string& ACompareRule, TCompareStyle& AStyle);

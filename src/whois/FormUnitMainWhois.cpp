@@ -1,11 +1,10 @@
 // The main window's whois lookup: the "Query domain..." action and the
 // lookup that shows, stores and saves its report.
 #include <QApplication>
-
-#include <exception>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTabWidget>
+#include <exception>
 
 #include "DialogService.h"
 #include "FormUnitMain.h"
@@ -36,15 +35,13 @@ std::string TformMain::MakeCleanFilename(std::string_view filename) {
 
 TWhoisLookup TformMain::WhoisLookup() {
   return TWhoisLookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
-    sbarWhois->SetPanelText(0,
-                            ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
+    sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
     sbarWhois->repaint();
     QApplication::processEvents();
   });
 }
 
-void TformMain::WhoisAttachQuery(std::string_view domain, TStringList& list,
-                                 TStringList& report) {
+void TformMain::WhoisAttachQuery(std::string_view domain, TStringList& list, TStringList& report) {
   WhoisLookup().WhoisAttachQuery(domain, list, report);
 }
 
@@ -80,7 +77,7 @@ void TformMain::aWhoisQuerySingleExecute() {
     QApplication::processEvents();
     WhoisProcessQuery(queryStringWhois);
   }
-  sbarWhois->SetPanelText(
-      0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {queryStringWhois})));
+  sbarWhois->SetPanelText(0,
+                          ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {queryStringWhois})));
   pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
 }

@@ -9,7 +9,6 @@
 #include "HistoryListView.h"
 #include "WhoisCache.h"
 
-
 void TformMain::CreateWhoisCache() {
   const std::string fileName = WhoisCacheFileName(appPathFixed, GetAppDataFolder());
   try {

@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QTreeWidget>
 
-#include "Widgets.h"
 #include "WhoisCache.h"
+#include "Widgets.h"
 
 class TTreeHistoryList : public THistoryListView {
  public:

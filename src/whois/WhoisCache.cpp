@@ -48,8 +48,7 @@ std::vector<std::string> AllMatches(const std::string& expression, const std::st
 
 }  // namespace
 
-std::string WhoisCacheFileName(const std::string& programFolder,
-                               const std::string& appDataFolder) {
+std::string WhoisCacheFileName(const std::string& programFolder, const std::string& appDataFolder) {
   if (::access(programFolder.c_str(), W_OK) == 0) return programFolder + "lookups.sqlite";
   const std::string folder = appDataFolder + "Corvina/";
   ForceDirectories(folder);
@@ -60,19 +59,22 @@ TWhoIsCache::TWhoIsCache(const std::string& fileName) : FFilename(fileName) {
   FDatabase = std::make_unique<TSQLiteDatabase>(FFilename);
   TSQLiteDatabase& db = *FDatabase;
   if (!db.TableExists("whois"))
-    db.ExecSQL("CREATE TABLE whois ([id] INTEGER PRIMARY KEY AUTOINCREMENT, [timestamp] INTEGER, "
-               "[domain] TEXT, [information] TEXT)");
+    db.ExecSQL(
+        "CREATE TABLE whois ([id] INTEGER PRIMARY KEY AUTOINCREMENT, [timestamp] INTEGER, "
+        "[domain] TEXT, [information] TEXT)");
   if (!db.TableExists("searchterms")) {
-    db.ExecSQL("CREATE TABLE searchterms ([termid] INTEGER PRIMARY KEY AUTOINCREMENT, "
-               "[term] TEXT, [description] TEXT)");
+    db.ExecSQL(
+        "CREATE TABLE searchterms ([termid] INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "[term] TEXT, [description] TEXT)");
     db.ExecSQL("INSERT INTO searchterms (term,description) VALUES (?, 'Email Addresses')",
                {std::string(kEmailTerm)});
     db.ExecSQL("INSERT INTO searchterms (term,description) VALUES (?, 'Name Servers')",
                {std::string(kNameServerTerm)});
   }
   if (!db.TableExists("searches"))
-    db.ExecSQL("CREATE TABLE searches ([searchid] INTEGER PRIMARY KEY AUTOINCREMENT, "
-               "[termid] INTEGER, [tablename] TEXT, [tableid] INTEGER, [match] TEXT)");
+    db.ExecSQL(
+        "CREATE TABLE searches ([searchid] INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "[termid] INTEGER, [tablename] TEXT, [tableid] INTEGER, [match] TEXT)");
   // Finding a stored match must not scan the whole table.
   if (!db.IsReadOnly())
     db.ExecSQL("CREATE INDEX IF NOT EXISTS searches_by_row ON searches (tableid, termid, match)");
@@ -107,8 +109,8 @@ void TWhoIsCache::UpdateSearchTable(const std::string& TableName, const std::str
   // own work only; the matches stored before stay.
   try {
     // The table name is not a value and cannot be bound; only "whois" is used.
-    const std::string text = FDatabase->GetTableString(
-        "SELECT information FROM " + TableName + " WHERE id = " + std::to_string(RowID));
+    const std::string text = FDatabase->GetTableString("SELECT information FROM " + TableName +
+                                                       " WHERE id = " + std::to_string(RowID));
     for (const std::string& match : AllMatches(SearchTerm, text)) {
       const TSQLiteParams values = {SearchID, RowID, TableName, match};
       if (FDatabase
@@ -116,8 +118,8 @@ void TWhoIsCache::UpdateSearchTable(const std::string& TableName, const std::str
                          "tablename = ? AND match = ? LIMIT 1;",
                          values)
               .RowCount() == 0)
-        FDatabase->ExecSQL(
-            "INSERT INTO searches (termid,tableid,tablename,match) VALUES (?,?,?,?)", values);
+        FDatabase->ExecSQL("INSERT INTO searches (termid,tableid,tablename,match) VALUES (?,?,?,?)",
+                           values);
     }
   } catch (const std::exception&) {
   }

@@ -55,5 +55,4 @@ class TWhoIsCache {
 
 // Where the cache lives: the program folder, or, when that cannot be
 // written, the per-user data folder + "Corvina/" (created when missing).
-std::string WhoisCacheFileName(const std::string& programFolder,
-                               const std::string& appDataFolder);
+std::string WhoisCacheFileName(const std::string& programFolder, const std::string& appDataFolder);

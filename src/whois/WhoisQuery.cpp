@@ -3,7 +3,6 @@
 #include <set>
 
 #include "WhoisServerList.h"
-
 #include "utFiles.h"
 #include "utFormat.h"
 #include "utStrings.h"

@@ -26,11 +26,16 @@ TSQLiteColumnKind KindOfDeclaredType(const char* declared) {
 
 TSQLiteColumnKind KindOfValue(int type) {
   switch (type) {
-    case SQLITE_INTEGER: return TSQLiteColumnKind::ckInteger;
-    case SQLITE_FLOAT: return TSQLiteColumnKind::ckFloat;
-    case SQLITE_BLOB: return TSQLiteColumnKind::ckBlob;
-    case SQLITE_NULL: return TSQLiteColumnKind::ckNull;
-    default: return TSQLiteColumnKind::ckText;
+    case SQLITE_INTEGER:
+      return TSQLiteColumnKind::ckInteger;
+    case SQLITE_FLOAT:
+      return TSQLiteColumnKind::ckFloat;
+    case SQLITE_BLOB:
+      return TSQLiteColumnKind::ckBlob;
+    case SQLITE_NULL:
+      return TSQLiteColumnKind::ckNull;
+    default:
+      return TSQLiteColumnKind::ckText;
   }
 }
 
@@ -81,8 +86,8 @@ int64_t TSQLiteTable::FieldAsInteger(size_t index) const {
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, int busyTimeoutMs) {
   // File names are 8-bit texts; on this platform they are handed to SQLite
   // as they are (UTF-8 where the system uses it).
-  const int rc = sqlite3_open_v2(fileName.c_str(), &db_,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  const int rc =
+      sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc != SQLITE_OK) {
     const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
@@ -164,8 +169,12 @@ TSQLiteTable TSQLiteDatabase::GetTable(const std::string& sql, const TSQLitePara
       if (type == SQLITE_NULL) continue;
       auto& value = row[static_cast<size_t>(c)];
       switch (kind) {
-        case TSQLiteColumnKind::ckInteger: value = sqlite3_column_int64(stmt.get(), c); break;
-        case TSQLiteColumnKind::ckFloat: value = sqlite3_column_double(stmt.get(), c); break;
+        case TSQLiteColumnKind::ckInteger:
+          value = sqlite3_column_int64(stmt.get(), c);
+          break;
+        case TSQLiteColumnKind::ckFloat:
+          value = sqlite3_column_double(stmt.get(), c);
+          break;
         case TSQLiteColumnKind::ckBlob: {
           const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt.get(), c));
           value = std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt.get(), c)));

@@ -7,7 +7,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
-
 #include <cstdio>
 #include <cstdlib>
 

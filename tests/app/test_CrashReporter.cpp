@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
-
 #include <stdexcept>
 
 #include "CrashReporter.h"

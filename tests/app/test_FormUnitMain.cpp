@@ -5,7 +5,6 @@
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QToolButton>
-
 #include <cstdlib>
 
 #include "FormUnitMain.h"
@@ -63,9 +62,9 @@ TEST(MainWindow, PageActionsMakeTheirPageActive) {
   TScriptedDialogs dialogs;
   TformMain form(folders.program.Path());
   const std::pair<QAction*, QWidget*> cases[] = {
-      {form.aGotoUsers, form.tabUsers},         {form.aGotoTraceroute, form.tabTraceroute},
-      {form.aGotoWhois, form.tabWhois},         {form.aGotoWhois, form.tabWhois},
-      {form.aGotoHTTP, form.tabHTTP},           {form.aGotoAdapters, form.tsAdapterInfo}};
+      {form.aGotoUsers, form.tabUsers}, {form.aGotoTraceroute, form.tabTraceroute},
+      {form.aGotoWhois, form.tabWhois}, {form.aGotoWhois, form.tabWhois},
+      {form.aGotoHTTP, form.tabHTTP},   {form.aGotoAdapters, form.tsAdapterInfo}};
   for (const auto& [action, page] : cases) {
     action->trigger();
     EXPECT_EQ(form.pcOptions->currentWidget(), page) << action->objectName().toStdString();
@@ -80,10 +79,10 @@ TEST(MainWindow, DataFolderSwitch) {
     const char* ini;  // nullptr: no file
     bool appData;
   } cases[] = {
-      {"[Corvina]\nBartPE=1\n", true},   {"[corvina]\nbartpe = 1\n", true},
-      {"[Corvina]\nBartPE=0\n", false},  {"[Corvina]\nBartPE=2\n", false},
+      {"[Corvina]\nBartPE=1\n", true},    {"[corvina]\nbartpe = 1\n", true},
+      {"[Corvina]\nBartPE=0\n", false},   {"[Corvina]\nBartPE=2\n", false},
       {"[Corvina]\nBartPE=yes\n", false}, {"[Corvina]\nOther=1\n", false},
-      {"[Other]\nBartPE=1\n", false},    {nullptr, false},
+      {"[Other]\nBartPE=1\n", false},     {nullptr, false},
   };
   for (const auto& c : cases) {
     TFolders folders;

@@ -23,7 +23,9 @@ struct TSettings {
     GConfigManager = &config;
   }
   ~TSettings() { GConfigManager = nullptr; }
-  void Int(const char* name, int32_t v) { utRegWriteSingleInteger(HKEY_CURRENT_USER, kBase, name, v, 32); }
+  void Int(const char* name, int32_t v) {
+    utRegWriteSingleInteger(HKEY_CURRENT_USER, kBase, name, v, 32);
+  }
   void Str(const char* name, const std::string& v) {
     utRegWriteSingleString(HKEY_CURRENT_USER, kBase, name, v, 32);
   }
@@ -119,8 +121,11 @@ TEST(MainWindowState, WindowPositionsAreRestoredAndBroughtBackOnScreen) {
   for (const auto& c : cases) {
     TSettings settings;
     const std::string path = std::string(kBase) + "UI\\Forms\\formMain";
-    for (const auto& [name, v] : {std::pair<const char*, int32_t>{"Left", c.left}, {"Top", c.top},
-                                  {"Width", 640}, {"Height", 500}, {"WindowState", 0}})
+    for (const auto& [name, v] : {std::pair<const char*, int32_t>{"Left", c.left},
+                                  {"Top", c.top},
+                                  {"Width", 640},
+                                  {"Height", 500},
+                                  {"WindowState", 0}})
       utRegWriteSingleInteger(HKEY_CURRENT_USER, path, name, v, 32);
     TWhoisWindow w;
     w.form->show();

@@ -2,16 +2,14 @@
 
 #include <QPlainTextEdit>
 #include <QTabWidget>
-
 #include <clocale>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 
 #include "FormUnitMain.h"
 #include "LoopbackServer.h"
 #include "WhoisWindow.h"
 #include "utFiles.h"
-
 
 TEST(WhoisPage, QueryDomainLooksUpShowsAndSavesTheReport) {
   std::setlocale(LC_ALL, "C");

@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTreeWidget>
-
 #include <clocale>
 
 #include "WhoisWindow.h"
@@ -35,8 +34,7 @@ TEST(HistoryPage, EnterSearchesAndADoubleClickShowsTheStoredReport) {
   w.form->lvWhoIsHistory->setCurrentItem(w.form->lvWhoIsHistory->topLevelItem(0));
   QTreeWidgetItem* first = w.form->lvWhoIsHistory->currentItem();
   emit w.form->lvWhoIsHistory->itemDoubleClicked(first, 0);
-  EXPECT_EQ(w.form->pcWhoIs->tabText(0),
-            QString("%1 (%2)").arg(first->text(0), first->text(1)));
+  EXPECT_EQ(w.form->pcWhoIs->tabText(0), QString("%1 (%2)").arg(first->text(0), first->text(1)));
   EXPECT_EQ(w.form->pcWhoIs->currentWidget(), w.form->tabWhoIsCurrent);
   const QStringList shown = w.form->memoWhois->toPlainText().split('\n');
   ASSERT_EQ(shown.size(), 5);

@@ -133,8 +133,8 @@ TEST_F(TConfigFixture, ReadingThroughUsersFindsTheUsersValue) {
   EXPECT_EQ(v, 5);
   // Within a root the last path has the last word.
   utRegWriteSingleInteger(HKEY_CURRENT_USER, "\\Software\\Y", "v", 6, 32);
-  EXPECT_TRUE(utMultiRegReadSingleInteger({HKEY_CURRENT_USER}, {"\\Software\\Y", "\\Software\\X"},
-                                          "v", v));
+  EXPECT_TRUE(
+      utMultiRegReadSingleInteger({HKEY_CURRENT_USER}, {"\\Software\\Y", "\\Software\\X"}, "v", v));
   EXPECT_EQ(v, 5);
   TMultiConfigReader reader;
   EXPECT_EQ(reader.AddRootKey(HKEY_LOCAL_MACHINE), 0);
@@ -145,8 +145,10 @@ TEST_F(TConfigFixture, ReadingThroughUsersFindsTheUsersValue) {
 }
 
 TEST(ProductName, TakenFromTheProgramFile) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"/usr/bin/corvina", "Corvina"}, {"CORVINA.EXE", "Corvina"}, {"/x/Corvina.bin.old", "Corvina"},
-      {"/x/mY-tool", "My-tool"},       {"", ""}};
+  const std::pair<std::string, std::string> cases[] = {{"/usr/bin/corvina", "Corvina"},
+                                                       {"CORVINA.EXE", "Corvina"},
+                                                       {"/x/Corvina.bin.old", "Corvina"},
+                                                       {"/x/mY-tool", "My-tool"},
+                                                       {"", ""}};
   for (const auto& [path, name] : cases) EXPECT_EQ(ProductNameFromProgramFile(path), name) << path;
 }

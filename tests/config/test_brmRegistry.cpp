@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ErrorOf.h"
-
 #include "RegistrySandbox.h"
 #include "brmRegTools.h"
 #include "brmRegistry.h"
@@ -15,8 +14,7 @@ void PutRaw(const std::string& name, DWORD type, const std::string& bytes) {
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Test", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                             nullptr),
             ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type,
-                           reinterpret_cast<const BYTE*>(bytes.data()),
+  ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                            static_cast<DWORD>(bytes.size())),
             ERROR_SUCCESS);
   RegCloseKey(key);
@@ -197,11 +195,12 @@ TEST(RegistryValues, TypeMismatchesAndTheHelpers) {
   EXPECT_FALSE(utRegReadSingleString(HKEY_CURRENT_USER, "Test", "none", data, 32));
   EXPECT_FALSE(utRegReadSingleString(HKEY_CURRENT_USER, "\\No\\Such", "s", data, 32));
   EXPECT_EQ(data, "unchanged");
-  EXPECT_TRUE(utRegWriteSingleStringByType(HKEY_CURRENT_USER, "Test", "m", "x\r\ny", rdMultiString, 32));
+  EXPECT_TRUE(
+      utRegWriteSingleStringByType(HKEY_CURRENT_USER, "Test", "m", "x\r\ny", rdMultiString, 32));
   EXPECT_TRUE(utRegReadSingleString(HKEY_CURRENT_USER, "Test", "m", data, 32));
   EXPECT_EQ(data, "x\r\ny");
-  EXPECT_FALSE(utRegWriteSingleStringByType(HKEY_CURRENT_USER, "\\Made\\ByBinary", "b", "x",
-                                            rdBinary, 32));
+  EXPECT_FALSE(
+      utRegWriteSingleStringByType(HKEY_CURRENT_USER, "\\Made\\ByBinary", "b", "x", rdBinary, 32));
   EXPECT_TRUE(utRegKeyExists(HKEY_CURRENT_USER, "\\Made\\ByBinary", false));
   EXPECT_TRUE(utRegWriteSingleInteger(HKEY_CURRENT_USER, "Test", "i", -5, 64));
   EXPECT_EQ(GetRaw("i"), std::string("\xfb\xff\xff\xff", 4));
@@ -217,7 +216,8 @@ TEST(RegistryKeys, NamesKeepTheirCaseAndListInCaseInsensitiveOrder) {
   ASSERT_TRUE(reg.OpenKey("\\KEYS", false));
   TStringList names({"old entry"});
   reg.GetKeyNames(names);
-  EXPECT_EQ(names.Lines(), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "gamma", "_under"}));
+  EXPECT_EQ(names.Lines(),
+            (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "gamma", "_under"}));
   TRegKeyInfo info;
   ASSERT_TRUE(reg.GetKeyInfo(info));
   EXPECT_EQ(info.NumSubKeys, 5);
@@ -240,8 +240,8 @@ TEST(RegistryKeys, UsersListsTheDefaultProfileAndTheCurrentUser) {
   utMulticonfigReadInit();
   EXPECT_EQ(GUsers.Lines(), (std::vector<std::string>{".DEFAULT", CurrentUserSid()}));
   std::string data;
-  EXPECT_TRUE(utRegReadSingleString(HKEY_USERS, "\\" + CurrentUserSid() + "\\Software\\X", "v",
-                                    data, 32));
+  EXPECT_TRUE(
+      utRegReadSingleString(HKEY_USERS, "\\" + CurrentUserSid() + "\\Software\\X", "v", data, 32));
   EXPECT_EQ(data, "mine");
   EXPECT_FALSE(utRegKeyExists(HKEY_USERS, "\\.DEFAULT\\Software", false));
   EXPECT_FALSE(utRegWriteSingleString(HKEY_USERS, "\\S-1-5-99\\X", "v", "x", 32));

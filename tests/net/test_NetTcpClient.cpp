@@ -1,7 +1,5 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-
-#include "ErrorOf.h"
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <atomic>
 #include <future>
 
+#include "ErrorOf.h"
 #include "LoopbackServer.h"
 #include "NetAntiFreeze.h"
 #include "NetErrors.h"

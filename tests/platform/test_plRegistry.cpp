@@ -68,7 +68,8 @@ TEST(RegistryStore, TwoProcessesWritingAtOnceLoseNoValue) {
 
 TEST(RegistryStore, TheUserStoreIsPrivateAndADamagedStoreIsSetAside) {
   TRegistrySandbox box;
-  for (int i = 0; i < 200; ++i) ASSERT_EQ(WriteValue("K" + std::to_string(i), "v", std::string(500, 'x')), ERROR_SUCCESS);
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(WriteValue("K" + std::to_string(i), "v", std::string(500, 'x')), ERROR_SUCCESS);
   const std::string file = box.UserFolder() + "HKEY_CURRENT_USER.sqlite";
   struct stat st {};
   ASSERT_EQ(::stat(file.c_str(), &st), 0);

@@ -71,9 +71,9 @@ TEST(FileList, RegularExpressionMasks) {
             (V{t.root + "B.TXT", t.root + "a.txt"}));
   EXPECT_TRUE(WindowsFindFileList("<regexpr>" + folder + "^a", true, true, false).Empty());
   EXPECT_THROW(WindowsFindFileList("<regexpr>" + folder + "(", true, false, false), ERegExpError);
-  EXPECT_EQ(Sorted(WindowsFindFileList("<regexpr>" + folder + "[bc]\\.txt$", true, false, false,
-                                       true)),
-            (V{"B.TXT", "sub/b.txt", "sub/deep/c.txt"}));
+  EXPECT_EQ(
+      Sorted(WindowsFindFileList("<regexpr>" + folder + "[bc]\\.txt$", true, false, false, true)),
+      (V{"B.TXT", "sub/b.txt", "sub/deep/c.txt"}));
   EXPECT_THROW(WindowsFindFileList("<regexpr>" + folder + "(", true, false, false, true),
                ERegExpError);
 }
@@ -87,8 +87,8 @@ TEST(FileList, TreeSearchIsBreadthFirstFilesBeforeFolders) {
   EXPECT_EQ(Sorted(WindowsFindFileList(t.root + "*.txt", true, false, true, true)),
             (V{t.root + "a.txt", t.root + "sub/b.txt", t.root + "sub/deep/c.txt"}));
   const TStringList all = WindowsFindFileList(t.root + "*.*", true, true, false, true);
-  EXPECT_EQ(Sorted(all), (V{"B.TXT", "a.txt", "notes.log", "other", "sub", "sub/b.txt",
-                            "sub/deep", "sub/deep/c.txt"}));
+  EXPECT_EQ(Sorted(all), (V{"B.TXT", "a.txt", "notes.log", "other", "sub", "sub/b.txt", "sub/deep",
+                            "sub/deep/c.txt"}));
   // Per folder: its files, then its folders.
   const auto at = [&](const std::string& s) {
     return std::find(all.Lines().begin(), all.Lines().end(), s) - all.Lines().begin();

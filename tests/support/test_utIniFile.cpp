@@ -31,9 +31,19 @@ TEST(IniDocument, ParsesSectionsKeysAndSkipsTheRest) {
 
 TEST(IniDocument, IntegersAreDecimalAndAnythingElseIsMissing) {
   const std::pair<std::string, long long> cases[] = {
-      {"1", 1},       {"-12", -12},    {"+7", 7},      {"0", 0},  {"007", 7},
-      {"word", 99},   {"1x", 99},      {"", 99},       {"$10", 99}, {"0x10", 99},
-      {"1.5", 99},    {"- 1", 99},     {"99999999999999999999", 99},
+      {"1", 1},
+      {"-12", -12},
+      {"+7", 7},
+      {"0", 0},
+      {"007", 7},
+      {"word", 99},
+      {"1x", 99},
+      {"", 99},
+      {"$10", 99},
+      {"0x10", 99},
+      {"1.5", 99},
+      {"- 1", 99},
+      {"99999999999999999999", 99},
       {"-9223372036854775808", -9223372036854775807LL - 1},
   };
   for (const auto& [value, expected] : cases) {

@@ -35,11 +35,16 @@ TEST(CompareTags, ChooseTheStyleAndAreStripped) {
     std::string rule, stripped;
     S style;
   } cases[] = {
-      {"<wc>*.txt", "*.txt", S::csWildcards},    {"<substr>abc", "abc", S::csSubString},
-      {"<bool>a b", "a b", S::csBoolean},        {"<regexpr>^a", "^a", S::csRegExp},
-      {"<bm>x", "x", S::csBoyerMoore},           {"<wc> a", " a", S::csWildcards},
-      {"<WC>*.txt", "<WC>*.txt", S::csIdentical}, {"<wc><bm>x", "<bm>x", S::csWildcards},
-      {"<other>x", "<other>x", S::csIdentical},  {"", "", S::csIdentical},
+      {"<wc>*.txt", "*.txt", S::csWildcards},
+      {"<substr>abc", "abc", S::csSubString},
+      {"<bool>a b", "a b", S::csBoolean},
+      {"<regexpr>^a", "^a", S::csRegExp},
+      {"<bm>x", "x", S::csBoyerMoore},
+      {"<wc> a", " a", S::csWildcards},
+      {"<WC>*.txt", "<WC>*.txt", S::csIdentical},
+      {"<wc><bm>x", "<bm>x", S::csWildcards},
+      {"<other>x", "<other>x", S::csIdentical},
+      {"", "", S::csIdentical},
   };
   for (const auto& c : cases) {
     std::string rule = c.rule;
@@ -107,10 +112,11 @@ TEST(CompareStyles, MatchPatternFollowsItsRecursiveDefinition) {
   struct PatternCase {
     std::string text, pattern;
     bool fits;
-  } cases[] = {{"a", "a**", false}, {"", "*", true},   {"", "**", false}, {"", "", true},
-               {"a", "", false},    {"", "a", false},  {"ab", "**", true}, {"a", "*?", true},
-               {"", "*?", false},   {"abc", "a*c", true}, {"ac", "a*?c", false},
-               {"abbc", "a*?c", true}, {"b", "*a*", false}, {"ba", "*a*", true}};
+  } cases[] = {{"a", "a**", false},  {"", "*", true},       {"", "**", false},
+               {"", "", true},       {"a", "", false},      {"", "a", false},
+               {"ab", "**", true},   {"a", "*?", true},     {"", "*?", false},
+               {"abc", "a*c", true}, {"ac", "a*?c", false}, {"abbc", "a*?c", true},
+               {"b", "*a*", false},  {"ba", "*a*", true}};
   for (const auto& c : cases)
     EXPECT_EQ(MatchStrings(c.text, c.pattern), c.fits) << c.text << " / " << c.pattern;
 }
@@ -140,7 +146,8 @@ TEST(CompareStyles, MatchPatternAgreesWithTheRecursionOnEverySmallCase) {
   };
   const auto texts = all("ab", 6), patterns = all("ab*?", 5);
   for (const auto& p : patterns)
-    for (const auto& t : texts) ASSERT_EQ(MatchPattern(t, p), RecursiveMatch(t, p)) << t << " / " << p;
+    for (const auto& t : texts)
+      ASSERT_EQ(MatchPattern(t, p), RecursiveMatch(t, p)) << t << " / " << p;
 }
 
 TEST(CompareStyles, ManyStarsDoNotTakeExponentialTime) {

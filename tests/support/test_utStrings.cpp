@@ -28,24 +28,18 @@ TEST(JoinLines, WritesCrLfAfterEveryLine) {
 
 TEST(LineToString, ReplacesOnlyTheUpperCaseSequence) {
   const std::pair<std::string, std::string> cases[] = {
-      {"one%0D%0Atwo", "one\r\ntwo"},
-      {"%0D%0A%0D%0A", "\r\n\r\n"},
-      {"one%0d%0atwo", "one%0d%0atwo"},
-      {"%0D%0%0D%0AA", "%0D%0\r\nA"},
-      {"no breaks", "no breaks"},
-      {"", ""},
+      {"one%0D%0Atwo", "one\r\ntwo"},   {"%0D%0A%0D%0A", "\r\n\r\n"},
+      {"one%0d%0atwo", "one%0d%0atwo"}, {"%0D%0%0D%0AA", "%0D%0\r\nA"},
+      {"no breaks", "no breaks"},       {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(LineToString(in), out) << in;
 }
 
 TEST(MakeCleanFilename, ReplacesCharactersThatCannotStandInAFileName) {
   const std::pair<std::string, std::string> cases[] = {
-      {"example.com", "example.com"},
-      {"a*b?c", "a_b_c"},
-      {"a\\b>c<d|e", "a_b_c_d_e"},
-      {"../../etc/passwd", ".._.._etc_passwd"},
-      {std::string("a\0b", 3), "a_b"},
-      {"a:b\"c", "a:b\"c"},
+      {"example.com", "example.com"},  {"a*b?c", "a_b_c"},
+      {"a\\b>c<d|e", "a_b_c_d_e"},     {"../../etc/passwd", ".._.._etc_passwd"},
+      {std::string("a\0b", 3), "a_b"}, {"a:b\"c", "a:b\"c"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(MakeCleanFilename(in), out) << in;
 }

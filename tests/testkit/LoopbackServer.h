@@ -17,8 +17,8 @@ class TLoopbackServer {
   using THandler = std::function<void(int fd, const std::string& request, int stopFd)>;
 
   // Listens on address:port; port 0 takes a free one.
-  explicit TLoopbackServer(THandler handler, const std::string& address = "127.0.0.1",
-                           int port = 0, int backlog = 16);
+  explicit TLoopbackServer(THandler handler, const std::string& address = "127.0.0.1", int port = 0,
+                           int backlog = 16);
   ~TLoopbackServer();
   TLoopbackServer(const TLoopbackServer&) = delete;
   TLoopbackServer& operator=(const TLoopbackServer&) = delete;

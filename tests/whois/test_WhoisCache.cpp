@@ -70,7 +70,8 @@ TEST(WhoisCache, ANewDatabaseGetsItsTablesAndTwoSearchTerms) {
     terms.Next();
     EXPECT_EQ(terms.FieldAsInteger(0), 2);
     EXPECT_EQ(terms.FieldAsString(1),
-              "[_a-zA-Z\\d\\-\\.]?(ns|NS)[_a-zA-Z\\d\\-\\.]?\\.+([_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+)");
+              "[_a-zA-Z\\d\\-\\.]?(ns|NS)[_a-zA-Z\\d\\-\\.]?\\.+([_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-"
+              "]+)+)");
     EXPECT_EQ(terms.FieldAsString(2), "Name Servers");
   }
   TWhoIsCache again(file);
@@ -81,13 +82,12 @@ TEST(WhoisCache, ANewDatabaseGetsItsTablesAndTwoSearchTerms) {
 TEST(WhoisCache, MatchesAreStoredOncePerSpelling) {
   TTempFolder dir;
   TWhoIsCache cache(dir.Path() + "lookups.sqlite");
-  cache.AddDomainInfo("Example.COM",
-                      TStringList({"HEADER", "", "[whois.example]",
-                                   "Registrant Email: Owner@Example.com",
-                                   "Admin Email: owner@example.com",
-                                   "Tech Email: owner@example.com",
-                                   "Name Server: NS1.EXAMPLE-DNS.NET", "Name Server: ns1.example-dns.net"}),
-                      Day(1));
+  cache.AddDomainInfo(
+      "Example.COM",
+      TStringList({"HEADER", "", "[whois.example]", "Registrant Email: Owner@Example.com",
+                   "Admin Email: owner@example.com", "Tech Email: owner@example.com",
+                   "Name Server: NS1.EXAMPLE-DNS.NET", "Name Server: ns1.example-dns.net"}),
+      Day(1));
   TSQLiteTable rows = cache.Database().GetTable(
       "SELECT termid, tableid, tablename, match FROM searches ORDER BY termid, searchid");
   V matches;
@@ -96,16 +96,16 @@ TEST(WhoisCache, MatchesAreStoredOncePerSpelling) {
     EXPECT_EQ(rows.FieldAsString(2), "whois");
     matches.push_back(rows.FieldAsString(0) + " " + rows.FieldAsString(3));
   }
-  EXPECT_EQ(matches, (V{"1 Owner@Example.com", "1 owner@example.com",
-                        "2 NS1.EXAMPLE-DNS.NET", "2 ns1.example-dns.net"}));
+  EXPECT_EQ(matches, (V{"1 Owner@Example.com", "1 owner@example.com", "2 NS1.EXAMPLE-DNS.NET",
+                        "2 ns1.example-dns.net"}));
   EXPECT_EQ(cache.Database().GetTableString("SELECT domain FROM whois"), "Example.COM");
 }
 
 TEST(WhoisCache, ReportsReadBackByteForByteUpToAZeroByte) {
   TTempFolder dir;
   TWhoIsCache cache(dir.Path() + "lookups.sqlite");
-  const TStringList report({"Corvina WhoIs query for X on y", "", "[s]", "Owner: M\xfcller \x80",
-                            "  indented\t", ""});
+  const TStringList report(
+      {"Corvina WhoIs query for X on y", "", "[s]", "Owner: M\xfcller \x80", "  indented\t", ""});
   cache.AddDomainInfo("x", report, Day(1));
   TStringList back;
   cache.GetDomainInfo(1, back);
@@ -123,10 +123,10 @@ TEST(WhoisCache, HistorySearchListsDomainHitsThenMatchHits) {
   std::setlocale(LC_ALL, "C");
   TTempFolder dir;
   TWhoIsCache cache(dir.Path() + "lookups.sqlite");
-  cache.AddDomainInfo("Zeta-NS.org", TStringList({"nothing to find"}), Day(3));         // id 1
+  cache.AddDomainInfo("Zeta-NS.org", TStringList({"nothing to find"}), Day(3));             // id 1
   cache.AddDomainInfo("alpha.com", TStringList({"Name Server: ns1.zeta-ns.net"}), Day(2));  // id 2
-  cache.AddDomainInfo("Alpha.com", TStringList({"plain"}), Day(1));                     // id 3
-  cache.AddDomainInfo("o'brien.ie", TStringList({"Email: pat@o'brien.ie"}), Day(4));    // id 4
+  cache.AddDomainInfo("Alpha.com", TStringList({"plain"}), Day(1));                         // id 3
+  cache.AddDomainInfo("o'brien.ie", TStringList({"Email: pat@o'brien.ie"}), Day(4));        // id 4
 
   TRecordingList list;
   cache.SearchToListView("zeta-ns", list);
@@ -244,7 +244,8 @@ TEST(SQLiteLayer, ErrorsNameWhatFailedAndTheStatement) {
     FAIL();
   } catch (const ESQLiteException& e) {
     EXPECT_EQ(std::string(e.what()),
-              "Could not prepare SQL statement \"INSERT INTO missing VALUES (1)\" : no such table: missing");
+              "Could not prepare SQL statement \"INSERT INTO missing VALUES (1)\" : no such table: "
+              "missing");
   }
   try {
     db.ExecSQL("SELECT 1");

@@ -58,11 +58,8 @@ TEST(WhoisQueryShaping, PrefixesForDeDomainsAndRegistryServers) {
 
 TEST(WhoisLineBreaks, NormalisedOnlyWhenThereIsNoCrLf) {
   const std::pair<std::string, std::string> cases[] = {
-      {"a\nb\n", "a\r\nb\r\n"},
-      {"a\rb", "a\r\nb"},
-      {"a\r\nb\nc\r", "a\r\nb\nc\r"},
-      {"plain", "plain"},
-      {"", ""},
+      {"a\nb\n", "a\r\nb\r\n"}, {"a\rb", "a\r\nb"}, {"a\r\nb\nc\r", "a\r\nb\nc\r"},
+      {"plain", "plain"},       {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(NormaliseLineBreaks(in), out) << in;
   TStringList list({"header", "a\r\nb\r\n", "", "\r\n- Failed: x\r\ny", "c\rd"});
@@ -128,10 +125,9 @@ TEST(WhoisLookup, NoServerIsAskedTwice) {
   farm.Add(TLoopbackServer::Answer("a\nWhois Server: 127.0.0.1\nWhois Server: 127.0.0.2\n"));
   farm.Add(TLoopbackServer::Answer("b\nWhois Server: 127.0.0.1\nWhois Server: 127.0.0.2\n"));
   const TStringList report = Lookup(farm, "x");
-  EXPECT_EQ(report.Lines(),
-            L({"HEADER", "", "[127.0.0.1]", "a", "Whois Server: 127.0.0.1",
-               "Whois Server: 127.0.0.2", "[127.0.0.2]", "b", "Whois Server: 127.0.0.1",
-               "Whois Server: 127.0.0.2"}));
+  EXPECT_EQ(report.Lines(), L({"HEADER", "", "[127.0.0.1]", "a", "Whois Server: 127.0.0.1",
+                               "Whois Server: 127.0.0.2", "[127.0.0.2]", "b",
+                               "Whois Server: 127.0.0.1", "Whois Server: 127.0.0.2"}));
   EXPECT_EQ(farm[0].Requests().size(), 1u);
   EXPECT_EQ(farm[1].Requests().size(), 1u);
 }
@@ -148,7 +144,8 @@ TEST(WhoisLookup, AChainLongerThanTheLimitEndsInAFailedBlock) {
   EXPECT_EQ(blocks.back(), "[127.0.0.17]");
   const size_t n = report.Count();
   EXPECT_EQ(report[n - 2], "");
-  EXPECT_EQ(report[n - 1], "- Failed: Referral not followed: a lookup asks no more than 16 servers.");
+  EXPECT_EQ(report[n - 1],
+            "- Failed: Referral not followed: a lookup asks no more than 16 servers.");
   EXPECT_TRUE(farm[16].Requests().empty());
 }
 
@@ -168,12 +165,26 @@ TEST(WhoisLookup, FailedReferralsDoNotEndTheLookup) {
       "Whois Server: 127.0.0.3\n"));
   farm.Add(TLoopbackServer::Stall(5000));
   farm.Add(TLoopbackServer::Answer("ok\n"));
-  EXPECT_EQ(Lookup(farm, "x", 300).Lines(),
-            L({"HEADER", "", "[127.0.0.1]", "Whois Server: no-such-host.invalid", "Whois Server:",
-               "Whois Server: 127.0.0.2", "Whois Server: 127.0.0.3", "[no-such-host.invalid]", "",
-               "- Failed: Socket Error # 11001", "Host not found.", "[]", "",
-               "- Failed: Socket Error # 11001", "Host not found.", "[127.0.0.2]", "",
-               "- Failed: Read Timeout", "[127.0.0.3]", "ok"}));
+  EXPECT_EQ(Lookup(farm, "x", 300).Lines(), L({"HEADER",
+                                               "",
+                                               "[127.0.0.1]",
+                                               "Whois Server: no-such-host.invalid",
+                                               "Whois Server:",
+                                               "Whois Server: 127.0.0.2",
+                                               "Whois Server: 127.0.0.3",
+                                               "[no-such-host.invalid]",
+                                               "",
+                                               "- Failed: Socket Error # 11001",
+                                               "Host not found.",
+                                               "[]",
+                                               "",
+                                               "- Failed: Socket Error # 11001",
+                                               "Host not found.",
+                                               "[127.0.0.2]",
+                                               "",
+                                               "- Failed: Read Timeout",
+                                               "[127.0.0.3]",
+                                               "ok"}));
 }
 
 TEST(WhoisLookup, AnAnswerThatDoesNotEndIsAFailedBlock) {
