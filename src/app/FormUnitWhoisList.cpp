@@ -1,10 +1,10 @@
 #include "FormUnitWhoisList.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "Widgets.h"
 
 TformWhoisQueryList* formWhoisQueryList = nullptr;
 
@@ -27,9 +27,5 @@ TformWhoisQueryList::TformWhoisQueryList(QWidget* parent)
   lvDomains->sortByColumn(0, Qt::AscendingOrder);
   layout->addWidget(lvDomains);
   resize(287, 246);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CenterOnScreen(this);
 }

@@ -1,8 +1,10 @@
 #include "Widgets.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QScreen>
 #include <QStringList>
 
 #include "utCodePage.h"
@@ -64,4 +66,12 @@ QAction* AddActionItem(QMenu* menu, const QString& name, QAction* action) {
   });
   menu->addAction(item);
   return item;
+}
+
+void CenterOnScreen(QWidget* window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect frame(QPoint(), window->size());
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
 }

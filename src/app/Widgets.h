@@ -49,5 +49,8 @@ class TImageList {
   QList<QIcon> images_;
 };
 
+// Puts a window in the middle of the primary screen's work area.
+void CenterOnScreen(QWidget* window);
+
 // A menu item of its own name that shows and triggers an action.
 QAction* AddActionItem(QMenu* menu, const QString& name, QAction* action);
