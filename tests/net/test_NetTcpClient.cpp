@@ -37,7 +37,8 @@ void Aim(TIdTCPClient& client, const TLoopbackServer& server) {
 }  // namespace
 
 TEST(WhoisClient, SendsTheQueryWithCrLfAndReadsEveryByteUntilClose) {
-  const std::string answer = std::string("line 1\r\n\0\xff\xe4 8-bit\nlast", 24);
+  static const char kBytes[] = "line 1\r\n\0\xff\xe4 8-bit\nlast";
+  const std::string answer(kBytes, sizeof kBytes - 1);
   TLoopbackServer server(TLoopbackServer::Answer(answer));
   TIdWhois client;
   client.Host = "127.0.0.1";

@@ -93,7 +93,8 @@ TEST(WhoisLookup, LineEndsOfEveryKindGiveTheSameReport) {
 
 TEST(WhoisLookup, NulAndEightBitBytesAreKept) {
   TServerFarm farm;
-  const std::string line = std::string("Owner: M\xfcller \0 end", 18);
+  static const char kLine[] = "Owner: M\xfcller \0 end";
+  const std::string line(kLine, sizeof kLine - 1);
   farm.Add(TLoopbackServer::Answer(line + "\n"));
   EXPECT_EQ(Lookup(farm, "x").Lines(), L({"HEADER", "", "[127.0.0.1]", line}));
 }
