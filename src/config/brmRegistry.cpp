@@ -11,21 +11,6 @@ bool IsPlainKind(TRegDataType t) {
   return t == rdUnknown || t == rdString || t == rdExpandString || t == rdBinary || t == rdInteger;
 }
 
-DWORD PlainTypeCode(TRegDataType t) {
-  switch (t) {
-    case rdString:
-      return REG_SZ;
-    case rdExpandString:
-      return REG_EXPAND_SZ;
-    case rdBinary:
-      return REG_BINARY;
-    case rdInteger:
-      return REG_DWORD;
-    default:
-      return REG_NONE;
-  }
-}
-
 [[noreturn]] void Raise(const char* format, const std::string& name) {
   throw ERegistryException(Format(format, {name}));
 }
@@ -377,8 +362,7 @@ int32_t TMyRegistry::GetData(const std::string& Name, void* Buffer, int32_t BufS
 
 void TMyRegistry::PutData(const std::string& Name, const void* Buffer, int32_t BufSize,
                           TRegDataType RegData) {
-  WriteRaw(Name, Buffer, BufSize,
-           IsPlainKind(RegData) ? PlainTypeCode(RegData) : RegDataToDataType(RegData));
+  WriteRaw(Name, Buffer, BufSize, RegDataToDataType(RegData));
 }
 
 std::string TMyRegistry::ReadMultiString(const std::string& Name) {

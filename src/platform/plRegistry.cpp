@@ -83,21 +83,41 @@ struct TRegistryState {
   }
 
   std::optional<TOpenKey> Lookup(HKEY key) {
+    // A predefined root: the root of a hive, or one of the keys made up here.
+    const auto root = [](TKeyRef::TKind kind, TRegistryHive* hive, bool machine, REGSAM access) {
+      TOpenKey open;
+      open.ref.kind = kind;
+      open.ref.hive = hive;
+      open.ref.machine = machine;
+      open.access = access;
+      return open;
+    };
     switch (key) {
       case HKEY_CURRENT_USER:
-        return TOpenKey{{TKeyRef::kHive, &Hive(false), false}, KEY_ALL_ACCESS};
+        return root(TKeyRef::kHive, &Hive(false), false, KEY_ALL_ACCESS);
       case HKEY_LOCAL_MACHINE:
-        return TOpenKey{{TKeyRef::kHive, &Hive(true), true}, KEY_ALL_ACCESS};
+        return root(TKeyRef::kHive, &Hive(true), true, KEY_ALL_ACCESS);
       case HKEY_USERS:
-        return TOpenKey{{TKeyRef::kUsersRoot}, KEY_READ};
+        return root(TKeyRef::kUsersRoot, nullptr, false, KEY_READ);
       case HKEY_CLASSES_ROOT:
-        return TOpenKey{{TKeyRef::kEmpty}, KEY_READ};
+        return root(TKeyRef::kEmpty, nullptr, false, KEY_READ);
       default:
         break;
     }
     const auto it = handles.find(key);
     if (it == handles.end()) return std::nullopt;
     return it->second;
+  }
+
+  // The open key behind a handle when the handle grants the needed rights;
+  // otherwise rc says why not.
+  std::optional<TOpenKey> LookupWithRights(HKEY key, REGSAM needed, LONG& rc) {
+    auto open = Lookup(key);
+    rc = !open                               ? ERROR_INVALID_HANDLE
+         : (open->access & needed) != needed ? ERROR_ACCESS_DENIED
+                                             : ERROR_SUCCESS;
+    if (rc != ERROR_SUCCESS) open.reset();
+    return open;
   }
 
   LONG Open(const char* function, HKEY base, const char* subKey, REGSAM sam, bool create,
@@ -122,9 +142,9 @@ LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, R
 
   if (ref.kind == TKeyRef::kUsersRoot && !parts.empty()) {
     if (SameName(parts.front(), CurrentUserSid())) {
-      ref = {TKeyRef::kHive, &Hive(false), false};
+      ref = {TKeyRef::kHive, &Hive(false), false, TRegistryHive::kRoot, {}};
     } else if (SameName(parts.front(), ".DEFAULT")) {
-      ref = {TKeyRef::kEmpty};
+      ref = {TKeyRef::kEmpty, nullptr, false, TRegistryHive::kRoot, {}};
     } else {
       return ERROR_FILE_NOT_FOUND;
     }
@@ -161,7 +181,7 @@ LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, R
   }
   const HKEY handle = nextHandle;
   nextHandle += 4;
-  handles[handle] = {std::move(ref), sam};
+  handles[handle] = {std::move(ref), sam, {}};
   *result = handle;
   return ERROR_SUCCESS;
 }
@@ -254,9 +274,9 @@ LONG RegQueryValueExA(HKEY hKey, const char* lpValueName, DWORD*, DWORD* lpType,
                       DWORD* lpcbData) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  const auto key = s.Lookup(hKey);
-  if (!key) return ERROR_INVALID_HANDLE;
-  if (!(key->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  LONG rc = ERROR_SUCCESS;
+  const auto key = s.LookupWithRights(hKey, KEY_QUERY_VALUE, rc);
+  if (!key) return rc;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
   if (key->ref.kind != TKeyRef::kHive) return ERROR_FILE_NOT_FOUND;
   const auto value = key->ref.hive->GetValue(key->ref.id, lpValueName ? lpValueName : "");
@@ -278,9 +298,10 @@ LONG RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD, DWORD dwType, con
                     DWORD cbData) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  const auto key = s.Lookup(hKey);
-  if (!key) return ERROR_INVALID_HANDLE;
-  if (!(key->access & KEY_SET_VALUE) || key->ref.kind != TKeyRef::kHive) return ERROR_ACCESS_DENIED;
+  LONG rc = ERROR_SUCCESS;
+  const auto key = s.LookupWithRights(hKey, KEY_SET_VALUE, rc);
+  if (!key) return rc;
+  if (key->ref.kind != TKeyRef::kHive) return ERROR_ACCESS_DENIED;
   if (!lpData && cbData > 0) return ERROR_INVALID_PARAMETER;
   THiveValue value{dwType, std::string(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0)};
   return key->ref.hive->SetValue(key->ref.id, lpValueName ? lpValueName : "", value)
@@ -292,9 +313,9 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWO
                    DWORD* lpcchClass, FILETIME* lpftLastWriteTime) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  const auto key = s.Lookup(hKey);
-  if (!key) return ERROR_INVALID_HANDLE;
-  if (!(key->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+  LONG rc = ERROR_SUCCESS;
+  const auto key = s.LookupWithRights(hKey, KEY_ENUMERATE_SUB_KEYS, rc);
+  if (!key) return rc;
   if (!lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
   // An enumeration asks for index 0, 1, 2 ...: the names are listed once for
   // it instead of once per index.
@@ -326,9 +347,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD*, DWORD
                       DWORD* lpcbSecurityDescriptor, FILETIME* lpftLastWriteTime) {
   TRegistryState& s = State();
   std::lock_guard lock(s.mutex);
-  const auto key = s.Lookup(hKey);
-  if (!key) return ERROR_INVALID_HANDLE;
-  if (!(key->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  LONG rc = ERROR_SUCCESS;
+  const auto key = s.LookupWithRights(hKey, KEY_QUERY_VALUE, rc);
+  if (!key) return rc;
   THiveKeyInfo info;
   if (key->ref.kind == TKeyRef::kHive) {
     info = key->ref.hive->KeyInfo(key->ref.id);
