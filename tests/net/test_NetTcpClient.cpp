@@ -95,7 +95,9 @@ TEST(SlicedWait, ShortWaitsAreOneSliceAndEndlessWaitsProcessMessages) {
     EXPECT_EQ(hook.calls, 0);
     // An endless wait ends when data comes; the hook sends it after three slices.
     hook.extra = [&] {
-      if (hook.calls == 3) ASSERT_EQ(::write(fds[1], "x", 1), 1);
+      if (hook.calls == 3) {
+        ASSERT_EQ(::write(fds[1], "x", 1), 1);
+      }
     };
     EXPECT_TRUE(WaitForReadable(fds[0], -1));
     EXPECT_EQ(hook.calls, 3);
