@@ -3,8 +3,22 @@
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+// "60 seconds", or "1.5 seconds" for a time that is not whole seconds.
+std::string FormatSeconds(int ms) {
+  if (ms % 1000 == 0) return std::to_string(ms / 1000) + (ms == 1000 ? " second" : " seconds");
+  return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " seconds";
+}
+
+}  // namespace
+
 EIdSocketError::EIdSocketError(int code, const std::string& text)
     : EIdException("Socket Error # " + std::to_string(code) + "\r\n" + text), code_(code) {}
+
+EIdExchangeTimeout::EIdExchangeTimeout(int limitMs)
+    : EIdException("Answer too slow: the server took more than " + FormatSeconds(limitMs) +
+                   " to send its answer.") {}
 
 EIdAnswerTooLong::EIdAnswerTooLong(size_t limit)
     : EIdException("Answer too long: the server sent more than " + std::to_string(limit) +

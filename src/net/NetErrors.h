@@ -46,6 +46,13 @@ class EIdAnswerTooLong : public EIdException {
   explicit EIdAnswerTooLong(size_t limit);
 };
 
+// An exchange whose answer still flows after the time the client allows
+// for the whole of it.
+class EIdExchangeTimeout : public EIdException {
+ public:
+  explicit EIdExchangeTimeout(int limitMs);
+};
+
 // The error numbers users meet, numbered as on Windows.
 inline constexpr int kSocketErrorHostNotFound = 11001;
 inline constexpr int kSocketErrorConnectionRefused = 10061;

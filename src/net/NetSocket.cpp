@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 
 #include "NetAntiFreeze.h"
@@ -70,17 +71,19 @@ std::string AddressToText(const in_addr& address) {
 }
 
 bool WaitForReadable(int fd, int timeoutMs) {
-  if (!AntiFreezeActive()) return PollReadable(fd, timeoutMs);
-  if (timeoutMs < 0) {
-    for (;;) {
-      if (PollReadable(fd, kAntiFreezeIdleTimeOut)) return true;
-      ProcessPendingMessages();
+  if (!AntiFreezeActive() || (timeoutMs >= 0 && timeoutMs <= kAntiFreezeIdleTimeOut))
+    return PollReadable(fd, timeoutMs);
+  using clock = std::chrono::steady_clock;
+  const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int slice = kAntiFreezeIdleTimeOut;
+    if (timeoutMs >= 0) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
+      if (left <= 0) return false;
+      slice = static_cast<int>(std::min<long long>(left, kAntiFreezeIdleTimeOut));
     }
+    if (PollReadable(fd, slice)) return true;
+    ProcessPendingMessages();
   }
-  if (timeoutMs <= kAntiFreezeIdleTimeOut) return PollReadable(fd, timeoutMs);
-  if (PollReadable(fd, timeoutMs - kAntiFreezeIdleTimeOut)) return true;
-  ProcessPendingMessages();
-  if (PollReadable(fd, kAntiFreezeIdleTimeOut)) return true;
-  ProcessPendingMessages();
-  return false;
 }

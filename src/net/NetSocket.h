@@ -16,8 +16,8 @@ std::string AddressToText(const in_addr& address);
 
 // Waits until fd is readable (or has an error or hang-up to report).
 // timeoutMs < 0 waits without end. While an anti-freeze hook is installed,
-// a wait of T > 250 ms is one wait of T - 250 ms and one of 250 ms, a wait
-// without end is made of 250 ms waits, and pending window messages are
-// processed after every slice that ends without data. Returns false when the
-// time ran out.
+// the wait is made of slices of at most 250 ms, and pending window messages
+// are processed after every slice that ends without data, so the window
+// never stands still for longer than a slice. Returns false when the time
+// ran out.
 bool WaitForReadable(int fd, int timeoutMs);

@@ -55,7 +55,7 @@ void RunConnectAttempt(const std::shared_ptr<TConnectAttempt>& attempt, sockaddr
 TIdTCPClient::~TIdTCPClient() { Disconnect(); }
 
 void TIdTCPClient::Connect() {
-  if (Connected()) throw EIdAlreadyConnected();
+  if (Connected() || connecting_) throw EIdAlreadyConnected();
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(Port));
@@ -63,6 +63,12 @@ void TIdTCPClient::Connect() {
 
   auto attempt = std::make_shared<TConnectAttempt>();
   std::thread(RunConnectAttempt, attempt, address).detach();
+  // Handlers that run during the wait find the client taken.
+  connecting_ = true;
+  struct TConnecting {
+    bool& flag;
+    ~TConnecting() { flag = false; }
+  } connecting{connecting_};
 
   using clock = std::chrono::steady_clock;
   const auto deadline = clock::now() + std::chrono::milliseconds(ConnectTimeout);
@@ -108,40 +114,67 @@ void TIdTCPClient::Write(std::string_view data) {
   }
 }
 
-size_t TIdTCPClient::ReadSome(char* buffer, size_t size) {
+bool TIdTCPClient::ReadWithin(char* buffer, size_t size, int waitMs, size_t& received) {
   if (!Connected()) throw EIdNotConnected();
-  if (!WaitForReadable(fd_, ReadTimeout)) throw EIdReadTimeout();
+  if (!WaitForReadable(fd_, waitMs)) return false;
   // A handler that ran during the wait may have closed the connection.
   if (!Connected()) throw EIdNotConnected();
   for (;;) {
     const ssize_t n = ::recv(fd_, buffer, size, 0);
-    if (n >= 0) return static_cast<size_t>(n);
+    if (n >= 0) {
+      received = static_cast<size_t>(n);
+      return true;
+    }
     if (errno != EINTR) RaiseSocketErrorFromErrno(errno);
   }
 }
 
-std::string TIdTCPClient::ReadUntilClose(size_t maxSize) {
-  // Chunks are gathered first and joined once at the end, so a large answer
-  // is copied once instead of at every growth of one buffer.
-  constexpr size_t kChunk = 65536;
-  std::vector<std::string> chunks;
+size_t TIdTCPClient::ReadSome(char* buffer, size_t size) {
+  size_t n = 0;
+  if (!ReadWithin(buffer, size, ReadTimeout, n)) throw EIdReadTimeout();
+  return n;
+}
+
+void TIdTCPClient::ReadUntilClose(size_t maxSize, const TReadSink& sink, int totalTimeoutMs) {
+  using clock = std::chrono::steady_clock;
+  using std::chrono::milliseconds;
+  const auto start = clock::now();
+  const auto deadline = start + milliseconds(totalTimeoutMs);
+  auto lastProcessed = start;
+  std::vector<char> buffer(65536);
   size_t total = 0;
   for (;;) {
-    if (chunks.empty() || chunks.back().size() == kChunk) {
-      chunks.emplace_back();
-      chunks.back().reserve(kChunk);
+    int wait = ReadTimeout;
+    bool lastWait = false;
+    if (totalTimeoutMs >= 0) {
+      const auto left =
+          std::chrono::duration_cast<milliseconds>(deadline - clock::now()).count();
+      if (left <= 0) throw EIdExchangeTimeout(totalTimeoutMs);
+      if (ReadTimeout < 0 || left < ReadTimeout) {
+        wait = static_cast<int>(left);
+        lastWait = true;
+      }
     }
-    std::string& chunk = chunks.back();
-    const size_t used = chunk.size();
-    chunk.resize(kChunk);
-    const size_t n = ReadSome(chunk.data() + used, kChunk - used);
-    chunk.resize(used + n);
-    if (n == 0) break;
+    size_t n = 0;
+    if (!ReadWithin(buffer.data(), buffer.size(), wait, n)) {
+      if (lastWait) throw EIdExchangeTimeout(totalTimeoutMs);
+      throw EIdReadTimeout();
+    }
+    if (n == 0) return;
     total += n;
     if (total > maxSize) throw EIdAnswerTooLong(maxSize);
+    sink(std::string_view(buffer.data(), n));
+    // A server that sends a little at a time never lets a wait end empty;
+    // the window still gets its turn.
+    if (AntiFreezeActive() && clock::now() - lastProcessed >= milliseconds(kAntiFreezeIdleTimeOut)) {
+      ProcessPendingMessages();
+      lastProcessed = clock::now();
+    }
   }
+}
+
+std::string TIdTCPClient::ReadUntilClose(size_t maxSize) {
   std::string data;
-  data.reserve(total);
-  for (const std::string& c : chunks) data += c;
+  ReadUntilClose(maxSize, [&data](std::string_view piece) { data.append(piece); });
   return data;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,9 @@ class TIdTCPClient {
 
   bool Connected() const { return fd_ >= 0; }
   // Resolves Host and connects to Port. Raises "Already connected." when a
-  // connection is open (which is left untouched), "Connect timed out." when
-  // the attempt takes longer than ConnectTimeout, or a socket error.
+  // connection is open or an attempt of this client is still under way
+  // (either is left untouched), "Connect timed out." when the attempt takes
+  // longer than ConnectTimeout, or a socket error.
   void Connect();
   void Disconnect();
 
@@ -33,10 +35,23 @@ class TIdTCPClient {
   // Waits for data (ReadTimeout, "Read Timeout") and reads what has come, at
   // most size bytes; 0 means the peer closed the connection.
   size_t ReadSome(char* buffer, size_t size);
-  // Reads until the peer closes the connection. More than maxSize bytes
-  // raise EIdAnswerTooLong, and what was read is dropped.
+  // Receives the bytes of an answer in the order they come.
+  using TReadSink = std::function<void(std::string_view)>;
+  // Reads until the peer closes the connection, handing every piece to sink
+  // as it arrives. More than maxSize bytes raise EIdAnswerTooLong; when
+  // totalTimeoutMs >= 0, a read that is not over after that many
+  // milliseconds raises EIdExchangeTimeout. While data flows, pending window
+  // messages are processed at least every 250 ms, as during a wait.
+  void ReadUntilClose(size_t maxSize, const TReadSink& sink, int totalTimeoutMs = -1);
+  // The same, gathering the bytes; what was read is dropped on failure.
   std::string ReadUntilClose(size_t maxSize);
 
  private:
+  // Waits at most waitMs for data and reads what has come; false when the
+  // time ran out.
+  bool ReadWithin(char* buffer, size_t size, int waitMs, size_t& received);
+
   int fd_ = -1;
+  // True while Connect waits for its attempt: the client is taken then too.
+  bool connecting_ = false;
 };

@@ -1,6 +1,6 @@
 #include "NetWhoisClient.h"
 
-std::string TIdWhois::WhoIs(const std::string& query) {
+void TIdWhois::WhoIs(const std::string& query, const TReadSink& sink) {
   Connect();
   // From here on this exchange owns the connection and closes it however it
   // ends.
@@ -9,5 +9,11 @@ std::string TIdWhois::WhoIs(const std::string& query) {
     ~TCloser() { client.Disconnect(); }
   } closer{*this};
   Write(query + "\r\n");
-  return ReadUntilClose(MaxAnswerSize);
+  ReadUntilClose(MaxAnswerSize, sink, ExchangeTimeout);
+}
+
+std::string TIdWhois::WhoIs(const std::string& query) {
+  std::string answer;
+  WhoIs(query, [&answer](std::string_view piece) { answer.append(piece); });
+  return answer;
 }
