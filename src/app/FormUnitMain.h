@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,8 +76,9 @@ class TformMain : public QMainWindow {
   // Whois lookup (FormUnitMainWhois.cpp).
   void LoadWhoisServerTable();
   std::string WhoisGetServer(std::string_view domain) const;
-  void WhoisAttachQuery(std::string_view domain, TStringList& list, TStringList& report);
-  void WhoisProcessQuery(const std::string& domain);
+  void WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
+                        std::string& report);
+  void WhoisProcessQuery(std::string domain);
   void aWhoisQuerySingleExecute();
   static std::string MakeCleanFilename(std::string_view filename);
 

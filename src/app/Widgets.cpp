@@ -20,6 +20,20 @@ QString LinesToDisplayText(const std::vector<std::string>& lines) {
   return shown.join('\n');
 }
 
+QString CrLfTextToDisplayText(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    if (start > 0) shown += '\n';
+    shown += DisplayTextToUtf8(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return QString::fromStdString(shown);
+}
+
 std::string FromDisplayText(const QString& text) { return text.toStdString(); }
 
 TStatusBar::TStatusBar(const QString& name, const QList<int>& panelWidths, QWidget* parent)

@@ -17,6 +17,9 @@ class QMenu;
 QString ToDisplayText(std::string_view text);
 // Lines for a text view, each shown as ToDisplayText shows it.
 QString LinesToDisplayText(const std::vector<std::string>& lines);
+// The lines of a text whose lines end with CR LF (a report), for a text
+// view: each line shown as ToDisplayText shows it, joined by line feeds.
+QString CrLfTextToDisplayText(std::string_view text);
 // A text the user typed, as the 8-bit text the program works with (UTF-8).
 std::string FromDisplayText(const QString& text);
 

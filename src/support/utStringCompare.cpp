@@ -1,11 +1,6 @@
 #include "utStringCompare.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
-
-#include <array>
-#include <memory>
-
+#include "utRegExpr.h"
 #include "utStrings.h"
 
 namespace {
@@ -29,19 +24,6 @@ bool InsideUtf8Character(std::string_view text, size_t pos) {
     return length > back;
   }
   return false;
-}
-
-struct TCodeDeleter {
-  void operator()(pcre2_code* c) const { pcre2_code_free(c); }
-};
-struct TMatchDataDeleter {
-  void operator()(pcre2_match_data* d) const { pcre2_match_data_free(d); }
-};
-
-std::string PcreMessage(int code) {
-  std::array<PCRE2_UCHAR, 256> buffer{};
-  pcre2_get_error_message(code, buffer.data(), buffer.size());
-  return reinterpret_cast<const char*>(buffer.data());
 }
 
 bool IsKeyword(const TCompareRuleItem& item, std::string_view keyword) {
@@ -177,23 +159,8 @@ bool BoyerMooreCompareString(std::string_view ABaseText, std::string_view ACompa
 
 bool RegExpCompareString(std::string_view ABaseText, std::string_view ACompareRule,
                          bool AIgnoreCase) {
-  int error = 0;
-  PCRE2_SIZE offset = 0;
-  std::unique_ptr<pcre2_code, TCodeDeleter> code(
-      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(ACompareRule.data()), ACompareRule.size(),
-                    AIgnoreCase ? PCRE2_CASELESS : 0, &error, &offset, nullptr));
-  if (!code)
-    throw ERegExpError("Invalid regular expression \"" + std::string(ACompareRule) +
-                       "\" at offset " + std::to_string(offset) + ": " + PcreMessage(error));
-  std::unique_ptr<pcre2_match_data, TMatchDataDeleter> data(
-      pcre2_match_data_create_from_pattern(code.get(), nullptr));
-  if (!data) throw ERegExpError("Out of memory for a regular expression match");
-  const int rc = pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(ABaseText.data()),
-                             ABaseText.size(), 0, 0, data.get(), nullptr);
-  if (rc >= 0) return true;
-  if (rc == PCRE2_ERROR_NOMATCH) return false;
-  throw ERegExpError("Regular expression \"" + std::string(ACompareRule) +
-                     "\" failed: " + PcreMessage(rc));
+  return TRegExpr(ACompareRule, AIgnoreCase ? TRegExpr::roIgnoreCase : TRegExpr::roNone)
+      .Matches(ABaseText);
 }
 
 bool BooleanCompareString(std::string_view ABaseText, std::string_view ACompareRule,

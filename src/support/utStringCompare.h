@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utRegExpr.h"
+
 enum class TCompareStyle {
   csSubString = 0,
   csWildcards = 1,
@@ -20,12 +22,6 @@ enum class TCompareStyle {
 };
 
 enum class TCompareAction { caAnd = 0, caOr = 1 };
-
-// A regular expression that cannot be compiled or matched.
-class ERegExpError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 bool utCompareString(std::string_view ABaseText, std::string_view ACompareRule, TCompareStyle style,
                      bool ignoreCase);

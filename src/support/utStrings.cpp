@@ -136,3 +136,37 @@ std::string StringToRegExpr(std::string_view text) {
   }
   return r;
 }
+
+void TCrLfLineWriter::Write(std::string_view piece) {
+  if (piece.empty()) return;
+  any_ = true;
+  size_t i = 0;
+  if (afterCR_ && piece[0] == '\n') i = 1;
+  afterCR_ = false;
+  const size_t n = piece.size();
+  while (i < n) {
+    size_t j = i;
+    while (j < n && piece[j] != '\r' && piece[j] != '\n') ++j;
+    out_.append(piece.data() + i, j - i);
+    if (j == n) {
+      lineOpen_ = lineOpen_ || j > i;
+      return;
+    }
+    out_ += "\r\n";
+    lineOpen_ = false;
+    if (piece[j] == '\r') {
+      if (j + 1 == n)
+        afterCR_ = true;
+      else if (piece[j + 1] == '\n')
+        ++j;
+    }
+    i = j + 1;
+  }
+}
+
+bool TCrLfLineWriter::Finish() {
+  if (lineOpen_) out_ += "\r\n";
+  lineOpen_ = false;
+  afterCR_ = false;
+  return any_;
+}

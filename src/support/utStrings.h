@@ -31,6 +31,23 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // empty line; an empty text gives no lines.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Writes a text as lines into out, each line followed by CR LF, splitting it
+// where SplitLines would. The text may come in pieces: a CR that ends one
+// piece and an LF that starts the next are one line break.
+class TCrLfLineWriter {
+ public:
+  explicit TCrLfLineWriter(std::string& out) : out_(out) {}
+  void Write(std::string_view piece);
+  // Ends an unfinished last line; returns false when nothing was written.
+  bool Finish();
+
+ private:
+  std::string& out_;
+  bool afterCR_ = false;
+  bool lineOpen_ = false;
+  bool any_ = false;
+};
+
 // Joins lines, writing CR LF after every line.
 std::string JoinLines(const std::vector<std::string>& lines);
 

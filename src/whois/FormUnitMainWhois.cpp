@@ -41,23 +41,26 @@ TWhoisLookup TformMain::WhoisLookup() {
   });
 }
 
-void TformMain::WhoisAttachQuery(std::string_view domain, TStringList& list, TStringList& report) {
+void TformMain::WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
+                                 std::string& report) {
   WhoisLookup().WhoisAttachQuery(domain, list, report);
 }
 
-void TformMain::WhoisProcessQuery(const std::string& domain) {
+// The domain is the lookup's own copy: the dialog of a lookup started while
+// this one waits replaces queryStringWhois.
+void TformMain::WhoisProcessQuery(const std::string domain) {
   pcWhoIs->setTabText(pcWhoIs->indexOf(tabWhoIsCurrent), ToDisplayText(domain));
   const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
-  const TStringList report = WhoisLookup().Run(domain, header);
+  const std::string report = WhoisLookup().Run(domain, header);
 
-  memoWhois->appendPlainText(LinesToDisplayText(report.Lines()));
+  memoWhois->appendPlainText(CrLfTextToDisplayText(report));
 
   // The cache stores the lookup before the file is written; a cache that
   // fails must not cost the report file, so its error is passed on after it.
   std::exception_ptr cacheError;
   if (FWhoIsCache && FWhoIsCacheProblem.empty()) {
     try {
-      FWhoIsCache->AddDomainInfo(domain, report, Now());
+      FWhoIsCache->AddDomainInfo(domain, std::string_view(report), Now());
     } catch (const std::exception&) {
       cacheError = std::current_exception();
     }
@@ -68,16 +71,18 @@ void TformMain::WhoisProcessQuery(const std::string& domain) {
 
 void TformMain::aWhoisQuerySingleExecute() {
   QString text = ToDisplayText(queryStringWhois);
+  // This lookup's own copy: a lookup started while this one waits replaces
+  // queryStringWhois.
+  std::string domain = queryStringWhois;
   if (Dialogs().InputQuery(this, "Whois", ToDisplayText(GetMessageStr(sWhoIsDialogDomainTitle)),
                            text)) {
-    queryStringWhois = FromDisplayText(text);
-    idWhoIs.Host = WhoisGetServer(LowerCaseAZ(queryStringWhois));
+    queryStringWhois = domain = FromDisplayText(text);
+    idWhoIs.Host = WhoisGetServer(LowerCaseAZ(domain));
     memoWhois->clear();
     memoWhois->repaint();
     QApplication::processEvents();
-    WhoisProcessQuery(queryStringWhois);
+    WhoisProcessQuery(domain);
   }
-  sbarWhois->SetPanelText(0,
-                          ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {queryStringWhois})));
+  sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {domain})));
   pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
 }

@@ -1,11 +1,12 @@
 #include "WhoisCache.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
 #include <unistd.h>
+
+#include <set>
 
 #include "utDate.h"
 #include "utFiles.h"
+#include "utRegExpr.h"
 
 namespace {
 
@@ -13,35 +14,26 @@ constexpr const char* kEmailTerm = "[_a-zA-Z\\d\\-\\.]+@([_a-zA-Z\\d\\-]+(\\.[_a
 constexpr const char* kNameServerTerm =
     "[_a-zA-Z\\d\\-\\.]?(ns|NS)[_a-zA-Z\\d\\-\\.]?\\.+([_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+)";
 
-struct TCodeDeleter {
-  void operator()(pcre2_code* c) const { pcre2_code_free(c); }
-};
-struct TMatchDataDeleter {
-  void operator()(pcre2_match_data* d) const { pcre2_match_data_free(d); }
-};
+// The most different matches one search term keeps from one report: a
+// report made of addresses must not turn into a million rows.
+constexpr size_t kMaxMatchesPerTerm = 1000;
 
 // Every leftmost match of the expression, each search starting where the
-// last match ended (after an empty match, one character further on).
-// Raises when the expression does not compile.
-std::vector<std::string> AllMatches(const std::string& expression, const std::string& text) {
-  int error = 0;
-  PCRE2_SIZE offset = 0;
-  std::unique_ptr<pcre2_code, TCodeDeleter> code(
-      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(expression.data()), expression.size(),
-                    PCRE2_DOTALL, &error, &offset, nullptr));
-  if (!code) throw std::runtime_error("invalid search term");
-  pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
-  std::unique_ptr<pcre2_match_data, TMatchDataDeleter> data(
-      pcre2_match_data_create_from_pattern(code.get(), nullptr));
+// last match ended (after an empty match, one character further on), each
+// different text once, in the order found. Raises when the expression does
+// not compile or a search reaches its bounds.
+std::vector<std::string> AllMatches(const std::string& expression, std::string_view text) {
+  const TRegExpr re(expression, TRegExpr::roDotAll, /*jit=*/true);
   std::vector<std::string> matches;
-  const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data());
-  size_t start = 0;
-  while (start <= text.size()) {
-    const int rc = pcre2_match(code.get(), subject, text.size(), start, 0, data.get(), nullptr);
-    if (rc < 0) break;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
-    matches.emplace_back(text, ovector[0], ovector[1] - ovector[0]);
-    start = ovector[1] > ovector[0] ? ovector[1] : ovector[1] + 1;
+  std::set<std::string_view> seen;
+  size_t start = 0, matchStart = 0, matchEnd = 0;
+  while (start <= text.size() && re.Find(text, start, matchStart, matchEnd)) {
+    const std::string_view match = text.substr(matchStart, matchEnd - matchStart);
+    if (seen.insert(match).second) {
+      matches.emplace_back(match);
+      if (matches.size() == kMaxMatchesPerTerm) break;
+    }
+    start = matchEnd > matchStart ? matchEnd : matchEnd + 1;
   }
   return matches;
 }
@@ -82,11 +74,17 @@ TWhoIsCache::TWhoIsCache(const std::string& fileName) : FFilename(fileName) {
 
 void TWhoIsCache::AddDomainInfo(const std::string& Domain, const TStringList& Info,
                                 TDateTime Timestamp) {
-  UpdateSearchesForRow(AddDomainInfo(Domain, Info.Text(), Timestamp));
+  AddDomainInfo(Domain, std::string_view(Info.Text()), Timestamp);
 }
 
-int64_t TWhoIsCache::AddDomainInfo(const std::string& Domain, const std::string& Info,
-                                   TDateTime Timestamp) {
+void TWhoIsCache::AddDomainInfo(const std::string& Domain, std::string_view Info,
+                                TDateTime Timestamp) {
+  const int64_t id = InsertDomainInfo(Domain, Info, Timestamp);
+  UpdateSearchesForRow(id, Info.substr(0, Info.find('\0')));
+}
+
+int64_t TWhoIsCache::InsertDomainInfo(const std::string& Domain, std::string_view Info,
+                                      TDateTime Timestamp) {
   FDatabase->ExecSQL("INSERT INTO whois (timestamp,domain) VALUES (?,?)",
                      {static_cast<int64_t>(ConvertDateTimeToUNIXTime(Timestamp)), Domain});
   const int64_t id = FDatabase->GetLastInsertRowID();
@@ -94,24 +92,47 @@ int64_t TWhoIsCache::AddDomainInfo(const std::string& Domain, const std::string&
   return id;
 }
 
+namespace {
+
+// The stored report of a row, as text up to its first zero byte.
+std::string StoredReport(TSQLiteDatabase& db, const std::string& tableName, int64_t rowId) {
+  // The table name is not a value and cannot be bound; only "whois" is used.
+  return db.GetTableString("SELECT information FROM " + tableName +
+                           " WHERE id = " + std::to_string(rowId));
+}
+
+}  // namespace
+
 void TWhoIsCache::UpdateSearchesForRow(int64_t RowID) {
+  UpdateSearchesForRow(RowID, StoredReport(*FDatabase, "whois", RowID));
+}
+
+void TWhoIsCache::UpdateSearchesForRow(int64_t RowID, std::string_view Text) {
   TSQLiteTable terms = FDatabase->GetTable("SELECT * FROM searchterms");
   const int termId = terms.FieldIndex("termid"), term = terms.FieldIndex("term");
   if (termId < 0 || term < 0) return;
   for (; !terms.Eof(); terms.Next())
     UpdateSearchTable("whois", terms.FieldAsString(static_cast<size_t>(term)),
-                      terms.FieldAsInteger(static_cast<size_t>(termId)), RowID);
+                      terms.FieldAsInteger(static_cast<size_t>(termId)), RowID, Text);
 }
 
 void TWhoIsCache::UpdateSearchTable(const std::string& TableName, const std::string& SearchTerm,
                                     int64_t SearchID, int64_t RowID) {
+  std::string text;
+  try {
+    text = StoredReport(*FDatabase, TableName, RowID);
+  } catch (const std::exception&) {
+    return;
+  }
+  UpdateSearchTable(TableName, SearchTerm, SearchID, RowID, text);
+}
+
+void TWhoIsCache::UpdateSearchTable(const std::string& TableName, const std::string& SearchTerm,
+                                    int64_t SearchID, int64_t RowID, std::string_view Text) {
   // A term that fails (an invalid expression, a failing statement) ends its
   // own work only; the matches stored before stay.
   try {
-    // The table name is not a value and cannot be bound; only "whois" is used.
-    const std::string text = FDatabase->GetTableString("SELECT information FROM " + TableName +
-                                                       " WHERE id = " + std::to_string(RowID));
-    for (const std::string& match : AllMatches(SearchTerm, text)) {
+    for (const std::string& match : AllMatches(SearchTerm, Text)) {
       const TSQLiteParams values = {SearchID, RowID, TableName, match};
       if (FDatabase
               ->GetTable("SELECT searchid FROM searches WHERE termid = ? AND tableid = ? AND "

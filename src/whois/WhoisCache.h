@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "utDateTime.h"
 #include "utSQLite.h"
@@ -35,9 +36,13 @@ class TWhoIsCache {
   // not stored.
   bool ReadOnly() const { return FDatabase->IsReadOnly(); }
 
+  // Stores one lookup with its report (its lines, or its text with CR LF
+  // after every line) and the matches of every search term in it.
   void AddDomainInfo(const std::string& Domain, const TStringList& Info, TDateTime Timestamp);
+  void AddDomainInfo(const std::string& Domain, std::string_view Info, TDateTime Timestamp);
   // Stores one lookup whose report is the given bytes; returns its id.
-  int64_t AddDomainInfo(const std::string& Domain, const std::string& Info, TDateTime Timestamp);
+  int64_t InsertDomainInfo(const std::string& Domain, std::string_view Info, TDateTime Timestamp);
+  // Searches the stored report of a row with every search term.
   void UpdateSearchesForRow(int64_t RowID);
   void UpdateSearchTable(const std::string& TableName, const std::string& SearchTerm,
                          int64_t SearchID, int64_t RowID);
@@ -49,6 +54,12 @@ class TWhoIsCache {
   TSQLiteDatabase& Database() { return *FDatabase; }
 
  private:
+  // The search with every term over a report already in memory: the text
+  // as the database gives it back, up to its first zero byte.
+  void UpdateSearchesForRow(int64_t RowID, std::string_view Text);
+  void UpdateSearchTable(const std::string& TableName, const std::string& SearchTerm,
+                         int64_t SearchID, int64_t RowID, std::string_view Text);
+
   std::string FFilename;
   std::unique_ptr<TSQLiteDatabase> FDatabase;
 };

@@ -1,6 +1,7 @@
 #include "WhoisQuery.h"
 
-#include <set>
+#include <cstring>
+#include <stdexcept>
 
 #include "WhoisServerList.h"
 #include "utFiles.h"
@@ -9,8 +10,36 @@
 
 namespace {
 
-void AppendFailure(TStringList& report, std::string_view message) {
-  report.Add("\r\n- Failed: " + std::string(message));
+// What makes a line a referral, compared without regard to letter case.
+constexpr std::string_view kReferralMark = "whois server:";
+
+// An answer that would take the report past its bound.
+class EWhoisReportFull : public std::runtime_error {
+ public:
+  EWhoisReportFull()
+      : std::runtime_error(Format("Report too long: a lookup keeps no more than %d bytes.",
+                                  {static_cast<int>(kMaxWhoisReportSize)})) {}
+};
+
+void AppendLines(std::string& report, std::string_view text) {
+  TCrLfLineWriter writer(report);
+  writer.Write(text);
+  // An empty text is one empty line.
+  if (!writer.Finish()) report += "\r\n";
+}
+
+void AppendFailure(std::string& report, std::string_view message) {
+  AppendLines(report, "\r\n- Failed: " + std::string(message));
+}
+
+// The position of the referral mark in a line, or npos.
+size_t FindReferralMark(std::string_view line) {
+  const size_t m = kReferralMark.size();
+  for (size_t colon = line.find(':'); colon != std::string_view::npos;
+       colon = line.find(':', colon + 1))
+    if (colon + 1 >= m && SameText(line.substr(colon + 1 - m, m), kReferralMark))
+      return colon + 1 - m;
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -21,13 +50,6 @@ std::string ShapeWhoisQuery(std::string_view domain, std::string_view host) {
   if (host == kDefaultWhoisServer) query = "domain " + query;
   if (host == kSecondRegistryHost) query = "domain " + query;
   return query;
-}
-
-std::string NormaliseLineBreaks(std::string answer) {
-  if (answer.find("\r\n") != std::string::npos) return answer;
-  if (answer.find('\n') != std::string::npos) return ReplaceAll(answer, "\n", "\r\n");
-  if (answer.find('\r') != std::string::npos) return ReplaceAll(answer, "\r", "\r\n");
-  return answer;
 }
 
 void CleanStringListCRLFs(TStringList& list) {
@@ -47,7 +69,7 @@ void CleanStringListCRLFs(TStringList& list) {
 }
 
 bool WhoisReferralServer(std::string_view line, std::string& server) {
-  if (line.find("Whois Server:") == std::string_view::npos) return false;
+  if (FindReferralMark(line) == std::string_view::npos) return false;
   server = Trim(line.substr(line.find(':') + 1));
   return true;
 }
@@ -61,44 +83,75 @@ std::string WhoisReportFileName(const std::string& appPathData, std::string_view
   return appPathData + "Query/Whois/" + MakeCleanFilename(domain) + ".txt";
 }
 
-void SaveWhoisReport(const std::string& fileName, const TStringList& report) {
-  WriteFileAtomic(fileName, report.Text());
+void SaveWhoisReport(const std::string& fileName, const std::string& reportText) {
+  WriteFileAtomic(fileName, reportText);
 }
 
-void TWhoisLookup::WhoisAttachQuery(std::string_view domain, TStringList& list,
-                                    TStringList& report) {
-  const std::string host = client_.Host;
-  if (onTrying_) onTrying_(domain, host);
-  report.Add("[" + host + "]");
-  try {
-    std::string answer = NormaliseLineBreaks(client_.WhoIs(ShapeWhoisQuery(domain, host)));
-    std::vector<std::string> lines = SplitLines(answer);
-    report.Add(std::move(answer));
-    for (auto& line : lines) list.Add(std::move(line));
-  } catch (const std::exception& e) {
-    AppendFailure(report, e.what());
+void SaveWhoisReport(const std::string& fileName, const TStringList& report) {
+  SaveWhoisReport(fileName, report.Text());
+}
+
+void TWhoisLookup::QueueReferrals(std::string_view block, std::deque<std::string>& list) {
+  // Lines in the report end with CR LF; only lines with a ":" can refer.
+  size_t start = 0;
+  while (start < block.size()) {
+    const size_t end = block.find("\r\n", start);
+    const std::string_view line = block.substr(start, end - start);
+    start = end + 2;
+    std::string server;
+    if (!WhoisReferralServer(line, server)) continue;
+    // Past the bound nothing more is asked, so one name beyond it is all the
+    // queue needs to hold.
+    if (known_.size() > kMaxWhoisServersPerLookup) return;
+    if (known_.insert(LowerCaseAZ(server)).second) list.push_back(std::move(server));
   }
 }
 
-TStringList TWhoisLookup::Run(std::string_view domain, const std::string& header) {
-  TStringList report;
-  report.Add(header);
-  report.Add("");
+void TWhoisLookup::WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
+                                    std::string& report) {
+  const std::string host = client_.Host;
+  if (onTrying_) {
+    onTrying_(domain, host);
+    // A lookup that ran while the window had its turn set its own server.
+    client_.Host = host;
+  }
+  AppendLines(report, "[" + host + "]");
+  const size_t blockStart = report.size();
+  try {
+    TCrLfLineWriter writer(report);
+    client_.WhoIs(ShapeWhoisQuery(domain, host), [&](std::string_view piece) {
+      writer.Write(piece);
+      if (report.size() > kMaxWhoisReportSize) throw EWhoisReportFull();
+    });
+    if (!writer.Finish()) report += "\r\n";
+    if (report.size() > kMaxWhoisReportSize) throw EWhoisReportFull();
+  } catch (const std::exception& e) {
+    // What a failed exchange received is dropped.
+    report.resize(blockStart);
+    if (dynamic_cast<const EWhoisReportFull*>(&e)) full_ = true;
+    AppendFailure(report, e.what());
+    return;
+  }
+  QueueReferrals(std::string_view(report).substr(blockStart), list);
+}
+
+std::string TWhoisLookup::Run(std::string_view domainText, const std::string& header) {
+  // The lookup's own copy: the caller's text may change while it waits.
+  const std::string domain(domainText);
+  std::string report;
+  AppendLines(report, header);
+  AppendLines(report, "");
 
   // Host names are compared as DNS compares them, without regard to case.
-  std::set<std::string> asked{LowerCaseAZ(client_.Host)};
-  TStringList queue;
+  known_ = {LowerCaseAZ(client_.Host)};
+  full_ = false;
+  std::deque<std::string> queue;
   WhoisAttachQuery(domain, queue, report);
-
-  // The queue is read front to back; lines already examined are emptied
-  // instead of removed, so that a long answer costs no repeated copying.
-  for (size_t next = 0; next < queue.Count(); ++next) {
-    std::string server;
-    const bool referral = WhoisReferralServer(queue[next], server);
-    queue[next].clear();
-    if (!referral || !asked.insert(LowerCaseAZ(server)).second) continue;
-    if (asked.size() > kMaxWhoisServersPerLookup) {
-      report.Add("[" + server + "]");
+  for (size_t asked = 1; !queue.empty() && !full_; ++asked) {
+    std::string server = std::move(queue.front());
+    queue.pop_front();
+    if (asked == kMaxWhoisServersPerLookup) {
+      AppendLines(report, "[" + server + "]");
       AppendFailure(report, Format("Referral not followed: a lookup asks no more than %d servers.",
                                    {static_cast<int>(kMaxWhoisServersPerLookup)}));
       break;
@@ -106,7 +159,5 @@ TStringList TWhoisLookup::Run(std::string_view domain, const std::string& header
     client_.Host = server;
     WhoisAttachQuery(domain, queue, report);
   }
-
-  CleanStringListCRLFs(report);
   return report;
 }

@@ -72,7 +72,15 @@ std::string TSQLiteTable::FieldAsString(size_t index) const {
 int64_t TSQLiteTable::FieldAsInteger(size_t index) const {
   const TValue& v = Value(index);
   if (const auto* i = std::get_if<int64_t>(&v)) return *i;
-  if (const auto* d = std::get_if<double>(&v)) return static_cast<int64_t>(*d);
+  if (const auto* d = std::get_if<double>(&v)) {
+    // 2^63 is exactly representable; every double below it and at or above
+    // -2^63 has a whole part that fits.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!(*d >= -kLimit && *d < kLimit))
+      throw ESQLiteException("Could not retrieve data: " + std::to_string(*d) +
+                             " is not an integer");
+    return static_cast<int64_t>(*d);
+  }
   if (const auto* s = std::get_if<std::string>(&v)) {
     try {
       return std::stoll(*s);
@@ -128,10 +136,12 @@ sqlite3_stmt* TSQLiteDatabase::Prepare(const std::string& sql, const TSQLitePara
     if (const auto* v = std::get_if<int64_t>(&params[i]))
       rc = sqlite3_bind_int64(stmt, n, *v);
     else if (const auto* s = std::get_if<std::string>(&params[i]))
-      rc = sqlite3_bind_text(stmt, n, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+      rc = sqlite3_bind_text64(stmt, n, s->data(), s->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     else {
-      const auto& b = std::get<TSQLiteBlob>(params[i]).bytes;
-      rc = sqlite3_bind_blob(stmt, n, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+      // The bytes stay where they are until the statement has run: a large
+      // report is not copied.
+      const std::string_view b = std::get<TSQLiteBlob>(params[i]).bytes;
+      rc = sqlite3_bind_blob64(stmt, n, b.data() ? b.data() : "", b.size(), SQLITE_STATIC);
     }
     if (rc != SQLITE_OK) Raise("Could not bind SQL parameter", sql);
   }
@@ -143,7 +153,7 @@ void TSQLiteDatabase::ExecSQL(const std::string& sql, const TSQLiteParams& param
   if (sqlite3_step(stmt.get()) != SQLITE_DONE) Raise("Error executing SQL statement", sql);
 }
 
-void TSQLiteDatabase::UpdateBlob(const std::string& sql, const std::string& bytes) {
+void TSQLiteDatabase::UpdateBlob(const std::string& sql, std::string_view bytes) {
   if (sql.find('?') == std::string::npos) throw ESQLiteException("SQL must include a ? parameter");
   ExecSQL(sql, {TSQLiteBlob{bytes}});
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -18,8 +19,9 @@ class ESQLiteException : public std::runtime_error {
 };
 
 // A value bound to a "?" parameter: an integer, a text or the bytes of a BLOB.
+// A BLOB refers to the caller's bytes, which must outlive the statement.
 struct TSQLiteBlob {
-  std::string bytes;
+  std::string_view bytes;
 };
 using TSQLiteParam = std::variant<int64_t, std::string, TSQLiteBlob>;
 using TSQLiteParams = std::vector<TSQLiteParam>;
@@ -41,7 +43,8 @@ class TSQLiteTable {
   // The value as text: NULL gives "", an integer its decimal digits; a text
   // column ends at its first zero byte.
   std::string FieldAsString(size_t index) const;
-  // NULL gives 0.
+  // NULL gives 0; a real number is cut to its whole part, and one outside
+  // the range of a 64-bit integer (or not a number) raises.
   int64_t FieldAsInteger(size_t index) const;
 
  private:
@@ -67,7 +70,7 @@ class TSQLiteDatabase {
   // Runs one statement to completion.
   void ExecSQL(const std::string& sql, const TSQLiteParams& params = {});
   // Runs a statement with a "?" parameter bound to the bytes as a BLOB.
-  void UpdateBlob(const std::string& sql, const std::string& bytes);
+  void UpdateBlob(const std::string& sql, std::string_view bytes);
   TSQLiteTable GetTable(const std::string& sql, const TSQLiteParams& params = {});
   // The first column of the first row as text, or "" when there is no row.
   std::string GetTableString(const std::string& sql, const TSQLiteParams& params = {});

@@ -8,6 +8,7 @@
 #include "WhoisQuery.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
+#include "utStrings.h"
 
 namespace {
 
@@ -28,12 +29,15 @@ class TServerFarm {
   std::vector<std::unique_ptr<TLoopbackServer>> servers_;
 };
 
+// The lines of a report text.
+TStringList Lines(const std::string& report) { return TStringList(SplitLines(report)); }
+
 TStringList Lookup(TServerFarm& farm, const std::string& domain, int readTimeout = 10000) {
   TIdWhois client;
   client.Host = "127.0.0.1";
   client.Port = farm.Port();
   client.ReadTimeout = readTimeout;
-  return TWhoisLookup(client).Run(domain, "HEADER");
+  return Lines(TWhoisLookup(client).Run(domain, "HEADER"));
 }
 
 std::vector<std::string> L(std::initializer_list<std::string> lines) { return lines; }
@@ -56,12 +60,7 @@ TEST(WhoisQueryShaping, PrefixesForDeDomainsAndRegistryServers) {
   for (const auto& c : cases) EXPECT_EQ(ShapeWhoisQuery(c.domain, c.host), c.query) << c.domain;
 }
 
-TEST(WhoisLineBreaks, NormalisedOnlyWhenThereIsNoCrLf) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\nb\n", "a\r\nb\r\n"}, {"a\rb", "a\r\nb"}, {"a\r\nb\nc\r", "a\r\nb\nc\r"},
-      {"plain", "plain"},       {"", ""},
-  };
-  for (const auto& [in, out] : cases) EXPECT_EQ(NormaliseLineBreaks(in), out) << in;
+TEST(WhoisLineBreaks, EntriesWithLineBreaksBecomeLines) {
   TStringList list({"header", "a\r\nb\r\n", "", "\r\n- Failed: x\r\ny", "c\rd"});
   CleanStringListCRLFs(list);
   EXPECT_EQ(list.Lines(), L({"header", "a", "b", "", "", "- Failed: x", "y", "c", "d"}));
@@ -77,8 +76,14 @@ TEST(WhoisReferral, LinesThatNameAServer) {
   EXPECT_EQ(server, "Whois Server: x");  // everything after the first ":"
   EXPECT_TRUE(WhoisReferralServer("Whois Server:", server));
   EXPECT_EQ(server, "");
-  EXPECT_FALSE(WhoisReferralServer("WHOIS SERVER: x", server));
-  EXPECT_FALSE(WhoisReferralServer("Registrar WHOIS Server: x", server));
+  // The .com registry writes "Registrar WHOIS Server:"; letter case does not
+  // matter.
+  EXPECT_TRUE(WhoisReferralServer("Registrar WHOIS Server: whois.registrar.example", server));
+  EXPECT_EQ(server, "whois.registrar.example");
+  EXPECT_TRUE(WhoisReferralServer("whois server:x", server));
+  EXPECT_EQ(server, "x");
+  EXPECT_FALSE(WhoisReferralServer("Whois Server x", server));
+  EXPECT_FALSE(WhoisReferralServer("WhoisServer: x", server));
 }
 
 TEST(WhoisLookup, LineEndsOfEveryKindGiveTheSameReport) {
@@ -154,7 +159,7 @@ TEST(WhoisLookup, AFirstServerThatCannotBeReachedGivesOnlyItsFailedBlock) {
   TIdWhois client;
   client.Host = "127.0.0.1";
   client.Port = UnusedLoopbackPort();
-  EXPECT_EQ(TWhoisLookup(client).Run("x", "HEADER").Lines(),
+  EXPECT_EQ(Lines(TWhoisLookup(client).Run("x", "HEADER")).Lines(),
             L({"HEADER", "", "[127.0.0.1]", "", "- Failed: Socket Error # 10061",
                "Connection refused."}));
 }
@@ -195,7 +200,7 @@ TEST(WhoisLookup, AnAnswerThatDoesNotEndIsAFailedBlock) {
   client.Host = "127.0.0.1";
   client.Port = farm.Port();
   client.MaxAnswerSize = 256 * 1024;
-  EXPECT_EQ(TWhoisLookup(client).Run("x", "H").Lines(),
+  EXPECT_EQ(Lines(TWhoisLookup(client).Run("x", "H")).Lines(),
             L({"H", "", "[127.0.0.1]", "",
                "- Failed: Answer too long: the server sent more than 262144 bytes."}));
 }
