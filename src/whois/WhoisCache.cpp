@@ -88,7 +88,7 @@ int64_t TWhoIsCache::InsertDomainInfo(const std::string& Domain, std::string_vie
   FDatabase->ExecSQL("INSERT INTO whois (timestamp,domain) VALUES (?,?)",
                      {static_cast<int64_t>(ConvertDateTimeToUNIXTime(Timestamp)), Domain});
   const int64_t id = FDatabase->GetLastInsertRowID();
-  FDatabase->UpdateBlob("UPDATE whois SET information = ? WHERE id = " + std::to_string(id), Info);
+  FDatabase->WriteBlob("whois", "information", id, Info);
   return id;
 }
 

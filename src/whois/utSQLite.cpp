@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -156,6 +157,29 @@ void TSQLiteDatabase::ExecSQL(const std::string& sql, const TSQLiteParams& param
 void TSQLiteDatabase::UpdateBlob(const std::string& sql, std::string_view bytes) {
   if (sql.find('?') == std::string::npos) throw ESQLiteException("SQL must include a ? parameter");
   ExecSQL(sql, {TSQLiteBlob{bytes}});
+}
+
+void TSQLiteDatabase::WriteBlob(const std::string& table, const std::string& column,
+                                int64_t rowId, std::string_view bytes) {
+  // The names are not values and cannot be bound; callers pass their own.
+  const std::string sql = "UPDATE " + table + " SET " + column + " = zeroblob(?) WHERE rowid = ?";
+  ExecSQL(sql, {static_cast<int64_t>(bytes.size()), rowId});
+  if (bytes.empty()) return;
+  sqlite3_blob* blob = nullptr;
+  if (sqlite3_blob_open(db_, "main", table.c_str(), column.c_str(), rowId, 1, &blob) != SQLITE_OK) {
+    sqlite3_blob_close(blob);
+    Raise("Could not write data", sql);
+  }
+  constexpr size_t kPiece = 1u << 20;
+  for (size_t at = 0; at < bytes.size(); at += kPiece) {
+    const size_t n = std::min(kPiece, bytes.size() - at);
+    if (sqlite3_blob_write(blob, bytes.data() + at, static_cast<int>(n), static_cast<int>(at)) !=
+        SQLITE_OK) {
+      sqlite3_blob_close(blob);
+      Raise("Could not write data", sql);
+    }
+  }
+  if (sqlite3_blob_close(blob) != SQLITE_OK) Raise("Could not write data", sql);
 }
 
 TSQLiteTable TSQLiteDatabase::GetTable(const std::string& sql, const TSQLiteParams& params) {

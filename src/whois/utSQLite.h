@@ -71,6 +71,10 @@ class TSQLiteDatabase {
   void ExecSQL(const std::string& sql, const TSQLiteParams& params = {});
   // Runs a statement with a "?" parameter bound to the bytes as a BLOB.
   void UpdateBlob(const std::string& sql, std::string_view bytes);
+  // Stores bytes as the BLOB of one column of one row, a piece at a time, so
+  // that a large value is never copied whole.
+  void WriteBlob(const std::string& table, const std::string& column, int64_t rowId,
+                 std::string_view bytes);
   TSQLiteTable GetTable(const std::string& sql, const TSQLiteParams& params = {});
   // The first column of the first row as text, or "" when there is no row.
   std::string GetTableString(const std::string& sql, const TSQLiteParams& params = {});

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTimer>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -88,4 +89,34 @@ TEST(WhoisPage, AReportThatCannotBeWrittenReachesTheErrorReport) {
   EXPECT_TRUE(w.dialogs.reports[0].contains("Cannot create"));
   // The page shows the report all the same.
   EXPECT_TRUE(w.form->memoWhois->toPlainText().contains("Domain Name: EXAMPLE.TEST"));
+}
+
+TEST(WhoisPage, ALookupStartedDuringAnotherOnesWaitFailsAndLeavesTheFirstWhole) {
+  TWhoisWindow w;
+  // The server answers the first query after a while; meanwhile the user
+  // starts a second lookup.
+  TLoopbackServer slow([](int fd, const std::string& request, int stopFd) {
+    WaitReadableFor(stopFd, 800);
+    SendAll(fd, "Answer for " + request + "\nWhois Server: 127.0.0.1\n");
+  });
+  w.form->idWhoIs.Port = slow.Port();
+  w.dialogs.inputs.push_back(QString("first.test"));
+  w.dialogs.inputs.push_back(QString("second.test"));
+  QTimer::singleShot(200, [&] { w.form->aWhoisQuerySingle->trigger(); });
+  w.form->aWhoisQuerySingle->trigger();
+
+  const std::string folder = w.program.Path() + "Query/Whois/";
+  const std::string first = ReadFileBytes(folder + "first.test.txt");
+  EXPECT_NE(first.find("Corvina WhoIs query for FIRST.TEST on "), std::string::npos);
+  EXPECT_NE(first.find("[127.0.0.1]\r\nAnswer for first.test\r\n"), std::string::npos);
+  const std::string second = ReadFileBytes(folder + "second.test.txt");
+  EXPECT_NE(second.find("[127.0.0.1]\r\n\r\n- Failed: Already connected.\r\n"), std::string::npos);
+  EXPECT_EQ(slow.Requests(), std::vector<std::string>{"first.test"});
+  // The first lookup ends with its own domain in the status bar and the cache.
+  EXPECT_EQ(w.Status(), "Query (whois) for first.test finished.");
+  TSQLiteTable rows =
+      w.form->FWhoIsCache->Database().GetTable("SELECT domain FROM whois ORDER BY id");
+  std::vector<std::string> domains;
+  for (; !rows.Eof(); rows.Next()) domains.push_back(rows.FieldAsString(0));
+  EXPECT_EQ(domains, (std::vector<std::string>{"second.test", "first.test"}));
 }

@@ -244,3 +244,33 @@ TEST(CompareStyles, RegularExpressionsSearchAndRaiseOnBadRules) {
   }
   EXPECT_THROW(utCompareIDString("text", "<regexpr>a[", false, S::csWildcards), ERegExpError);
 }
+
+TEST(CompareStyles, RegularExpressionsEndAtTheirBoundsWithAClearError) {
+  // Runs of letters that make a nested repetition try every split.
+  std::string runs;
+  while (runs.size() < 840) runs += std::string(19, 'a') + "b";
+  const struct {
+    std::string rule, text, reason;
+  } cases[] = {
+      {"(a+)+$", std::string(840, 'a') + "b", "match limit exceeded"},
+      {"(a+)+$", runs, "match limit exceeded"},
+      // Within the match limit at each position, but not at a million of them.
+      {"(a|aa)+$", [] {
+         std::string t;
+         while (t.size() < (1u << 20)) t += std::string(18, 'a') + "b";
+         return t;
+       }(),
+       "it took longer than 500 ms"},
+  };
+  for (const auto& c : cases) {
+    try {
+      utCompareString(c.text, c.rule, S::csRegExp, false);
+      ADD_FAILURE() << c.rule << ": no error";
+    } catch (const ERegExpError& e) {
+      EXPECT_EQ(std::string(e.what()), "Regular expression \"" + c.rule + "\" failed: " + c.reason);
+    }
+  }
+  // A rule that needs deep backtracking memory stops at its heap bound.
+  const TRegExpr deep("(?:a|b)*+c|(a(?1)?)", TRegExpr::roNone);
+  EXPECT_THROW(deep.Matches(std::string(1u << 20, 'a')), ERegExpError);
+}

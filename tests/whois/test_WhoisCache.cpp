@@ -260,3 +260,33 @@ TEST(SQLiteLayer, ErrorsNameWhatFailedAndTheStatement) {
     EXPECT_EQ(std::string(e.what()), "SQL must include a ? parameter");
   }
 }
+
+TEST(SQLiteLayer, RealsOutsideTheIntegerRangeRaiseInsteadOfConverting) {
+  TTempFolder dir;
+  TSQLiteDatabase db(dir.Path() + "t.sqlite");
+  db.ExecSQL("CREATE TABLE t (r REAL)");
+  db.ExecSQL("INSERT INTO t VALUES (1e300), (-1e300), (9.3e18), (-9.2e18), (42.9), (0.0/0.0)");
+  TSQLiteTable t = db.GetTable("SELECT r FROM t");
+  std::vector<std::string> got;
+  for (; !t.Eof(); t.Next()) {
+    try {
+      got.push_back(std::to_string(t.FieldAsInteger(0)));
+    } catch (const ESQLiteException&) {
+      got.push_back("error");
+    }
+  }
+  // 0.0/0.0 is NULL in SQLite, which reads as 0.
+  EXPECT_EQ(got, (V{"error", "error", "error", "-9200000000000000000", "42", "0"}));
+}
+
+TEST(WhoisCache, AHostileReportCostsBoundedWorkAndRows) {
+  TTempFolder dir;
+  TWhoIsCache cache(dir.Path() + "lookups.sqlite");
+  // 16 MiB of letters before an "@" that ends nothing, then 5,000 distinct
+  // addresses: the search gives up on neither and keeps the first 1,000.
+  std::string report(16u << 20, 'a');
+  report += "@\r\n";
+  for (int i = 0; i < 5000; ++i) report += "e" + std::to_string(i) + "@x.example\r\n";
+  cache.AddDomainInfo("hostile.example", std::string_view(report), Day(1));
+  EXPECT_EQ(Count(cache, "SELECT count(*) FROM searches WHERE termid = 1"), 1000);
+}

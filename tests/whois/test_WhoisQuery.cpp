@@ -232,3 +232,24 @@ TEST(WhoisReport, HeaderAndFileNameAndFileBytes) {
   SaveWhoisReport(file, TStringList({"H", "", "[s]", std::string("\xe4\0z", 3)}));
   EXPECT_EQ(ReadFileBytes(file), std::string("H\r\n\r\n[s]\r\n\xe4\0z\r\n", 15));
 }
+
+TEST(WhoisLookup, AReportStopsAtItsBoundWithAFailedBlock) {
+  // Servers that each send 16 MiB of empty lines and refer on: every line
+  // doubles in the report (LF becomes CR LF), so the third answer takes the
+  // report past its bound, and the fourth server is never asked.
+  TServerFarm farm;
+  for (int i = 1; i <= 4; ++i) {
+    const std::string refer = "Whois Server: 127.0.0." + std::to_string(i + 1) + "\n";
+    farm.Add(TLoopbackServer::Answer(refer + std::string(kMaxWhoisAnswerSize - refer.size(), '\n')));
+  }
+  TIdWhois client;
+  client.Host = "127.0.0.1";
+  client.Port = farm.Port();
+  const std::string report = TWhoisLookup(client).Run("x", "H");
+  EXPECT_LE(report.size(), kMaxWhoisReportSize + 100);
+  const std::string tail = "[127.0.0.3]\r\n\r\n- Failed: Report too long: a lookup keeps no more "
+                           "than 67108864 bytes.\r\n";
+  ASSERT_GE(report.size(), tail.size());
+  EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
+  EXPECT_TRUE(farm[3].Requests().empty());
+}
