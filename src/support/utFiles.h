@@ -21,8 +21,11 @@ bool DirectoryExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path, size_t maxSize = kMaxReadFileSize);
 
 // Replaces (or creates) the file with the given bytes: they are written to a
-// temporary file in the same folder, which is then renamed over the old one,
-// so a crash leaves either the old or the new file, never half of one.
+// temporary file in the same folder ("<name>.~<pid>-<n>"), synced, and then
+// renamed over the old one, and the folder is synced, so a crash or a power
+// loss leaves either the old or the new file, never half of one. Temporary
+// files that dead processes left in the folder are removed at its first
+// replacement in a run.
 void WriteFileAtomic(const std::string& path, const std::string& bytes);
 
 // Creates the folder and every missing parent; false when that fails.
