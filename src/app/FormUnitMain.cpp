@@ -33,6 +33,7 @@ constexpr int kClientWidth = 629;
 constexpr int kClientHeight = 556;
 constexpr int kToolButtonWidth = 141;
 constexpr int kToolButtonHeight = 30;
+constexpr int kHTTPLogHeight = 56;
 constexpr int kHTTPToolButtonWidth = 133;
 
 QStringList ImagePaths(const QString& folder, int count) {
@@ -41,16 +42,20 @@ QStringList ImagePaths(const QString& folder, int count) {
   return paths;
 }
 
+// A read-only list in report view. Columns keep their widths; the column
+// fill (when >= 0) takes the rest of the list's width.
 QTreeWidget* CreateReportList(const QString& name, const QStringList& columns,
-                              const QList<int>& widths, QWidget* parent) {
+                              const QList<int>& widths, QWidget* parent, int fill = -1) {
   auto* list = new QTreeWidget(parent);
   list->setObjectName(name);
   list->setRootIsDecorated(false);
   list->setHeaderLabels(columns);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setUniformRowHeights(true);
+  list->header()->setStretchLastSection(false);
   for (int i = 0; i < widths.size(); ++i)
     if (widths[i] > 0) list->setColumnWidth(i, widths[i]);
+  if (fill >= 0) list->header()->setSectionResizeMode(fill, QHeaderView::Stretch);
   return list;
 }
 
@@ -284,11 +289,10 @@ QWidget* TformMain::CreateTraceroutePage() {
                                           aTracerouteQuerySingle, kToolButtonWidth);
   layout->addWidget(toolbarTraceroute);
   lvTraceroute = CreateReportList("lvTraceroute", {"#", "Time", "IP", "Domain"}, {32, 64, 128, 0},
-                                  tabTraceroute);
+                                  tabTraceroute, 3);
   lvTraceroute->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvTraceroute->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   lvTraceroute->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-  lvTraceroute->header()->setStretchLastSection(true);
   layout->addWidget(lvTraceroute, 1);
   sbarTraceroute = new TStatusBar("sbarTraceroute", {300}, tabTraceroute);
   layout->addWidget(sbarTraceroute);
@@ -414,13 +418,13 @@ QWidget* TformMain::CreateHTTPPage() {
   PageLayout(tabHTTPPost)->addWidget(memoHTTPPostData);
 
   tabHTTPHeaders = CreatePage("tabHTTPHeaders", pcHTTP);
-  lvHTTPHeaders = CreateReportList("lvHTTPHeaders", {"Field", "Value"}, {128, 0}, tabHTTPHeaders);
-  lvHTTPHeaders->header()->setStretchLastSection(true);
+  lvHTTPHeaders =
+      CreateReportList("lvHTTPHeaders", {"Field", "Value"}, {128, 0}, tabHTTPHeaders, 1);
   PageLayout(tabHTTPHeaders)->addWidget(lvHTTPHeaders);
 
   tabHTTPCookies = CreatePage("tabHTTPCookies", pcHTTP);
   lvHTTPCookies = CreateReportList("lvHTTPCookies", {"Location", "Name", "Value", "Expires"},
-                                   {128, 80, 200, 160}, tabHTTPCookies);
+                                   {128, 80, 200, 160}, tabHTTPCookies, 2);
   PageLayout(tabHTTPCookies)->addWidget(lvHTTPCookies);
 
   tabHTTPSource = CreatePage("tabHTTPSource", pcHTTP);
@@ -449,9 +453,12 @@ QWidget* TformMain::CreateHTTPPage() {
   memoHTTP = new QPlainTextEdit(splitHTTP);
   memoHTTP->setObjectName("memoHTTP");
   memoHTTP->setReadOnly(true);
+  // The log is 56 pixels high at start, lower than a text box's usual least
+  // height.
+  memoHTTP->setMinimumHeight(kHTTPLogHeight);
   splitHTTP->addWidget(pcHTTP);
   splitHTTP->addWidget(memoHTTP);
-  splitHTTP->setSizes({400, 56});
+  splitHTTP->setSizes({400, kHTTPLogHeight});
   splitHTTP->setStretchFactor(0, 1);
   layout->addWidget(splitHTTP, 1);
   return tabHTTP;

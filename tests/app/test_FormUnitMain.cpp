@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -115,4 +119,35 @@ TEST(MainWindow, ExitClosesTheWindow) {
   ASSERT_TRUE(form.isVisible());
   form.miExit->trigger();
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainWindow, NamedColumnsFillTheListsAndTheOthersKeepTheirWidths) {
+  TFolders folders;
+  TScriptedDialogs dialogs;
+  TformMain form(folders.program.Path());
+  form.resize(1200, 800);
+  form.show();
+  const struct {
+    QTreeWidget* list;
+    QList<int> widths;  // -1: the column that takes the rest
+  } cases[] = {
+      {form.lvWhoIsHistory, {256, 150}},
+      {form.lvUsers, {96, 128, 72, 300, 128}},
+      {form.lvTraceroute, {32, 64, 128, -1}},
+      {form.lvHTTPHeaders, {128, -1}},
+      {form.lvHTTPCookies, {128, 80, -1, 160}},
+  };
+  for (const auto& c : cases) {
+    // Bring the list's pages to the front, so that it has its size.
+    for (QWidget* w = c.list; w->parentWidget(); w = w->parentWidget())
+      if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget()))
+        tabs->setCurrentWidget(w);
+    QApplication::processEvents();
+    const QHeaderView* header = c.list->header();
+    const std::string name = c.list->objectName().toStdString();
+    for (int i = 0; i < c.widths.size(); ++i)
+      if (c.widths[i] >= 0) EXPECT_EQ(header->sectionSize(i), c.widths[i]) << name << " " << i;
+    if (c.widths.contains(-1)) EXPECT_EQ(header->length(), header->viewport()->width()) << name;
+  }
+  EXPECT_EQ(form.memoHTTP->height(), 56);
 }
