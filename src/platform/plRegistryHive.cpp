@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 
@@ -47,6 +48,16 @@ enum TSlot {
 };
 
 }  // namespace
+
+// The tables of a hive, as SQLite keeps their definitions.
+constexpr const char* kKeysTable =
+    "CREATE TABLE keys (id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
+    "name TEXT NOT NULL, fname TEXT NOT NULL, written INTEGER NOT NULL, "
+    "UNIQUE (parent, fname))";
+constexpr const char* kValsTable =
+    "CREATE TABLE vals (key INTEGER NOT NULL, name TEXT NOT NULL, "
+    "fname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
+    "PRIMARY KEY (key, fname))";
 
 int64_t CurrentFileTime() {
   using namespace std::chrono;
@@ -95,15 +106,10 @@ bool TRegistryHive::Open(bool create) {
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   writable_ = sqlite3_db_readonly(db_, "main") == 0;
 
-  // A file that is not a sound database is set aside under another name and
-  // the hive starts empty; the user is told.
-  bool sound = false;
-  sqlite3_stmt* check = nullptr;
-  if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK &&
-      sqlite3_step(check) == SQLITE_ROW)
-    sound = std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
-  sqlite3_finalize(check);
-  if (!sound) {
+  // A file that is not a sound hive of ours (damaged anywhere, its indexes
+  // included, or a database of another kind) is set aside under another
+  // name and the hive starts empty; the user is told.
+  if (!SoundHive()) {
     Close();
     const std::string aside =
         fileName_ + ".damaged-" +
@@ -124,17 +130,37 @@ bool TRegistryHive::Open(bool create) {
   if (writable_) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=FULL");
-    Exec(
-        "CREATE TABLE IF NOT EXISTS keys (id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
-        "name TEXT NOT NULL, fname TEXT NOT NULL, written INTEGER NOT NULL, "
-        "UNIQUE (parent, fname))");
-    Exec(
-        "CREATE TABLE IF NOT EXISTS vals (key INTEGER NOT NULL, name TEXT NOT NULL, "
-        "fname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
-        "PRIMARY KEY (key, fname))");
+    for (const std::string_view table : {kKeysTable, kValsTable})
+      Exec(("CREATE TABLE IF NOT EXISTS" + std::string(table.substr(strlen("CREATE TABLE")))).c_str());
   }
   statements_.assign(kSlots, nullptr);
   return true;
+}
+
+bool TRegistryHive::SoundHive() {
+  // integrity_check reads every page and checks every index against its
+  // table: for a settings store of a few thousand rows it takes a few
+  // milliseconds.
+  bool sound = false;
+  sqlite3_stmt* check = nullptr;
+  if (sqlite3_prepare_v2(db_, "PRAGMA integrity_check(1)", -1, &check, nullptr) == SQLITE_OK &&
+      sqlite3_step(check) == SQLITE_ROW)
+    sound = std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
+  sqlite3_finalize(check);
+  if (!sound) return false;
+  // A new store has no tables; any table there is one of ours, as we made it.
+  sqlite3_stmt* tables = nullptr;
+  if (sqlite3_prepare_v2(db_, "SELECT name, sql FROM sqlite_master WHERE type = 'table'", -1,
+                         &tables, nullptr) != SQLITE_OK)
+    return false;
+  while (sound && sqlite3_step(tables) == SQLITE_ROW) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
+    const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(tables, 1));
+    const std::string n = name ? name : "", q = sql ? sql : "";
+    sound = (n == "keys" && q == kKeysTable) || (n == "vals" && q == kValsTable);
+  }
+  sqlite3_finalize(tables);
+  return sound;
 }
 
 bool TRegistryHive::Writable() {
@@ -143,6 +169,9 @@ bool TRegistryHive::Writable() {
 }
 
 sqlite3_stmt* TRegistryHive::Statement(int slot, const char* sql) {
+  // A store that another instance made after this one started is read as
+  // one that was there.
+  if (!db_ && std::filesystem::exists(fileName_)) Open(false);
   if (!db_) return nullptr;
   sqlite3_stmt*& s = statements_[static_cast<size_t>(slot)];
   if (!s && sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) s = nullptr;

@@ -52,6 +52,8 @@ class TRegistryHive {
 
  private:
   bool Open(bool create);
+  // True when the open file is an undamaged hive of ours (or empty).
+  bool SoundHive();
   void Close();
   sqlite3_stmt* Statement(int slot, const char* sql);
   bool Exec(const char* sql);

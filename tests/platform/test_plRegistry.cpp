@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "RegistrySandbox.h"
@@ -23,7 +24,97 @@ LONG WriteValue(const std::string& key, const std::string& name, const std::stri
   return rc;
 }
 
+std::string ReadValue(const std::string& key, const std::string& name) {
+  HKEY h = 0;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+    return "(no key)";
+  char buf[256] = {};
+  DWORD size = sizeof buf;
+  const LONG rc =
+      RegQueryValueExA(h, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(h);
+  return rc == ERROR_SUCCESS ? std::string(buf) : "(no value)";
+}
+
+// Runs SQL on a store file while no hive has it open.
+void OnStoreFile(const std::string& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
 }  // namespace
+
+TEST(RegistryStore, DamagedIndexesAndForeignDatabasesAreSetAside) {
+  const struct {
+    const char* what;
+    std::function<void(const std::string& file)> damage;
+  } cases[] = {
+      {"a changed byte in the index of key names",
+       [](const std::string& file) {
+         // The last byte of the index's root page lies in one of its entries.
+         int root = 0, pageSize = 0;
+         sqlite3* db = nullptr;
+         sqlite3_open(file.c_str(), &db);
+         sqlite3_stmt* s = nullptr;
+         sqlite3_prepare_v2(db,
+                            "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM "
+                            "sqlite_master WHERE name = 'sqlite_autoindex_keys_1'",
+                            -1, &s, nullptr);
+         if (sqlite3_step(s) == SQLITE_ROW) {
+           root = sqlite3_column_int(s, 0);
+           pageSize = sqlite3_column_int(s, 1);
+         }
+         sqlite3_finalize(s);
+         sqlite3_close(db);
+         ASSERT_GT(root, 0);
+         std::string bytes = ReadFileBytes(file);
+         bytes[static_cast<size_t>(root) * pageSize - 2] ^= 0x01;
+         WriteFileAtomic(file, bytes);
+       }},
+      {"a sound database of another kind",
+       [](const std::string& file) {
+         std::filesystem::remove(file);
+         OnStoreFile(file, "CREATE TABLE settings (name TEXT, value TEXT)");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TRegistrySandbox box;
+    ASSERT_EQ(WriteValue("Software\\Corvina", "Kept", "old"), ERROR_SUCCESS);
+    const std::string file = box.UserFolder() + "HKEY_CURRENT_USER.sqlite";
+    SetRegistryStoreLocation(box.UserFolder() + "elsewhere/", box.MachineFolder());
+    OnStoreFile(file, "PRAGMA wal_checkpoint(TRUNCATE); PRAGMA journal_mode=DELETE");
+    c.damage(file);
+
+    SetRegistryStoreLocation(box.UserFolder(), box.MachineFolder());
+    const std::vector<std::string> problems = TakeRegistryStoreProblems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("was damaged"), std::string::npos) << problems[0];
+    // The hive starts empty and works: a value written is read back once.
+    EXPECT_EQ(ReadValue("Software\\Corvina", "Kept"), "(no key)");
+    ASSERT_EQ(WriteValue("Software\\Corvina", "Kept", "new"), ERROR_SUCCESS);
+    EXPECT_EQ(ReadValue("Software\\Corvina", "Kept"), "new");
+    EXPECT_TRUE(TakeRegistryStoreProblems().empty());
+  }
+}
+
+TEST(RegistryStore, AStoreMadeByAnotherInstanceAfterStartIsRead) {
+  TRegistrySandbox box;
+  // This instance looks before any store exists.
+  EXPECT_EQ(ReadValue("Software\\Corvina", "Language"), "(no key)");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetRegistryStoreLocation(box.UserFolder(), box.MachineFolder());
+    ::_exit(WriteValue("Software\\Corvina", "Language", "German") == ERROR_SUCCESS ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadValue("Software\\Corvina", "Language"), "German");
+}
 
 TEST(RegistryStore, TwoProcessesWritingAtOnceLoseNoValue) {
   TRegistrySandbox box;
