@@ -3,10 +3,15 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-int32_t TQtConfigForm::Left() const { return window_->frameGeometry().x(); }
-int32_t TQtConfigForm::Top() const { return window_->frameGeometry().y(); }
-int32_t TQtConfigForm::Width() const { return window_->frameGeometry().width(); }
-int32_t TQtConfigForm::Height() const { return window_->frameGeometry().height(); }
+// The stored bounds are those of the window's own area, without the frame
+// the window manager adds: that rectangle is read and set the same way
+// before and after the window is shown, so a window ends where it started.
+// (A frame's size is not known before it is shown; outer bounds stored and
+// then restored as inner ones made the window grow and creep at every start.)
+int32_t TQtConfigForm::Left() const { return window_->geometry().x(); }
+int32_t TQtConfigForm::Top() const { return window_->geometry().y(); }
+int32_t TQtConfigForm::Width() const { return window_->geometry().width(); }
+int32_t TQtConfigForm::Height() const { return window_->geometry().height(); }
 
 int32_t TQtConfigForm::WindowState() const {
   if (window_->isMaximized()) return 2;
@@ -14,21 +19,30 @@ int32_t TQtConfigForm::WindowState() const {
   return 0;
 }
 
-QSize TQtConfigForm::FrameExtra() const {
-  return window_->frameGeometry().size() - window_->size();
-}
-
 // Where the window manager lets a program place its windows (not under
 // Wayland) the window moves; its size and state are restored everywhere.
-void TQtConfigForm::SetLeft(int32_t value) { window_->move(value, window_->frameGeometry().y()); }
-void TQtConfigForm::SetTop(int32_t value) { window_->move(window_->frameGeometry().x(), value); }
+void TQtConfigForm::SetLeft(int32_t value) {
+  QRect r = window_->geometry();
+  r.moveLeft(value);
+  window_->setGeometry(r);
+}
+
+void TQtConfigForm::SetTop(int32_t value) {
+  QRect r = window_->geometry();
+  r.moveTop(value);
+  window_->setGeometry(r);
+}
 
 void TQtConfigForm::SetWidth(int32_t value) {
-  window_->resize(std::max(1, value - FrameExtra().width()), window_->height());
+  QRect r = window_->geometry();
+  r.setWidth(std::max(1, value));
+  window_->setGeometry(r);
 }
 
 void TQtConfigForm::SetHeight(int32_t value) {
-  window_->resize(window_->width(), std::max(1, value - FrameExtra().height()));
+  QRect r = window_->geometry();
+  r.setHeight(std::max(1, value));
+  window_->setGeometry(r);
 }
 
 void TQtConfigForm::SetWindowState(int32_t value) {

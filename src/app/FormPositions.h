@@ -1,5 +1,5 @@
-// A window as the configuration manager keeps its position: outer bounds
-// and state. A position restored where no screen is shows the window on the
+// A window as the configuration manager keeps its position: the bounds of
+// its own area (without the window manager's frame) and its state. A position restored where no screen is shows the window on the
 // primary screen instead, so that it can be reached.
 #pragma once
 
@@ -24,8 +24,6 @@ class TQtConfigForm : public TConfigForm {
   void PositionRestored() override;
 
  private:
-  // Outer size less inner size: the frame the window manager adds.
-  QSize FrameExtra() const;
   QWidget* window_;
 };
 

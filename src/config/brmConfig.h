@@ -19,7 +19,7 @@ class TConfigForm {
   virtual std::string Name() const = 0;  // the form's component name
   virtual int32_t Left() const = 0;
   virtual int32_t Top() const = 0;
-  virtual int32_t Width() const = 0;  // outer size
+  virtual int32_t Width() const = 0;
   virtual int32_t Height() const = 0;
   virtual int32_t WindowState() const = 0;  // 0 normal, 1 minimized, 2 maximized
   virtual void SetLeft(int32_t value) = 0;
