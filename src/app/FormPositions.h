@@ -1,6 +1,7 @@
 // A window as the configuration manager keeps its position: the bounds of
-// its own area (without the window manager's frame) and its state. A position restored where no screen is shows the window on the
-// primary screen instead, so that it can be reached.
+// its own area (without the window manager's frame) and its state. A
+// position restored where no screen is shows the window on the primary
+// screen instead, so that it can be reached.
 #pragma once
 
 #include <QWidget>

@@ -5,8 +5,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 #include "NetAntiFreeze.h"

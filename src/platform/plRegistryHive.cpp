@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <cstdio>
 #include <filesystem>
 
@@ -49,15 +48,24 @@ enum TSlot {
 
 }  // namespace
 
-// The tables of a hive, as SQLite keeps their definitions.
-constexpr const char* kKeysTable =
-    "CREATE TABLE keys (id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
-    "name TEXT NOT NULL, fname TEXT NOT NULL, written INTEGER NOT NULL, "
-    "UNIQUE (parent, fname))";
-constexpr const char* kValsTable =
-    "CREATE TABLE vals (key INTEGER NOT NULL, name TEXT NOT NULL, "
-    "fname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
-    "PRIMARY KEY (key, fname))";
+// The tables of a hive. SQLite keeps each definition as
+// "CREATE TABLE " + name + " " + columns.
+struct THiveTable {
+  const char* name;
+  const char* columns;
+};
+constexpr THiveTable kHiveTables[] = {
+    {"keys",
+     "(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL, "
+     "fname TEXT NOT NULL, written INTEGER NOT NULL, UNIQUE (parent, fname))"},
+    {"vals",
+     "(key INTEGER NOT NULL, name TEXT NOT NULL, fname TEXT NOT NULL, type INTEGER NOT NULL, "
+     "data BLOB NOT NULL, PRIMARY KEY (key, fname))"},
+};
+
+std::string TableDefinition(const THiveTable& table, const char* create = "CREATE TABLE ") {
+  return create + std::string(table.name) + " " + table.columns;
+}
 
 int64_t CurrentFileTime() {
   using namespace std::chrono;
@@ -130,8 +138,8 @@ bool TRegistryHive::Open(bool create) {
   if (writable_) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=FULL");
-    for (const std::string_view table : {kKeysTable, kValsTable})
-      Exec(("CREATE TABLE IF NOT EXISTS" + std::string(table.substr(strlen("CREATE TABLE")))).c_str());
+    for (const THiveTable& table : kHiveTables)
+      Exec(TableDefinition(table, "CREATE TABLE IF NOT EXISTS ").c_str());
   }
   statements_.assign(kSlots, nullptr);
   return true;
@@ -156,8 +164,10 @@ bool TRegistryHive::SoundHive() {
   while (sound && sqlite3_step(tables) == SQLITE_ROW) {
     const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
     const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(tables, 1));
-    const std::string n = name ? name : "", q = sql ? sql : "";
-    sound = (n == "keys" && q == kKeysTable) || (n == "vals" && q == kValsTable);
+    sound = false;
+    for (const THiveTable& table : kHiveTables)
+      sound = sound || (name && sql && name == std::string_view(table.name) &&
+                        sql == TableDefinition(table));
   }
   sqlite3_finalize(tables);
   return sound;

@@ -47,8 +47,6 @@ class TRegExpr {
   bool Find(std::string_view text, size_t start, size_t& matchStart, size_t& matchEnd) const;
   bool Matches(std::string_view text) const;
 
-  const std::string& Pattern() const { return pattern_; }
-
  private:
   struct TPcre;
   [[noreturn]] void Fail(const std::string& why) const;

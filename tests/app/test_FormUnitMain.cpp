@@ -145,9 +145,14 @@ TEST(MainWindow, NamedColumnsFillTheListsAndTheOthersKeepTheirWidths) {
     QApplication::processEvents();
     const QHeaderView* header = c.list->header();
     const std::string name = c.list->objectName().toStdString();
-    for (int i = 0; i < c.widths.size(); ++i)
-      if (c.widths[i] >= 0) EXPECT_EQ(header->sectionSize(i), c.widths[i]) << name << " " << i;
-    if (c.widths.contains(-1)) EXPECT_EQ(header->length(), header->viewport()->width()) << name;
+    for (int i = 0; i < c.widths.size(); ++i) {
+      if (c.widths[i] >= 0) {
+        EXPECT_EQ(header->sectionSize(i), c.widths[i]) << name << " " << i;
+      }
+    }
+    if (c.widths.contains(-1)) {
+      EXPECT_EQ(header->length(), header->viewport()->width()) << name;
+    }
   }
   EXPECT_EQ(form.memoHTTP->height(), 56);
 }

@@ -79,10 +79,9 @@ TEST(WhoisClient, ReadTimeoutWaitsInSlicesOfAtMost250Ms) {
   {
     THookCounter hook;
     EXPECT_EQ(ErrorOf([&] { client.WhoIs("x"); }), "Read Timeout");
-    // Connecting on loopback is at once; the read waits 250, 250 and 100 ms
-    // (a slice that wakes a little early leaves one more short one).
+    // The read waits 250, 250 and 100 ms, with the window's turn after each
+    // (a loaded machine may add turns while the connection is made).
     EXPECT_GE(hook.calls, 3);
-    EXPECT_LE(hook.calls, 4);
   }
   EXPECT_FALSE(client.Connected());
   // Without a hook the wait is one piece and still ends.
