@@ -9,6 +9,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   adwaita-icon-theme fonts-dejavu-core whois sqlite3)
 # Without a display the window is served over VNC on localhost.
 RUN_PACKAGES=(xvfb x11vnc xauth)
+# Tests that start the program under a real X server with a window manager.
+TEST_PACKAGES=(xvfb xauth openbox x11-utils)
 
 install_missing() {
   local missing=() p
@@ -53,7 +55,7 @@ case "${1:-}" in
     run_without_display
     ;;
   test)
-    install_missing "${BUILD_PACKAGES[@]}"
+    install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build
     ctest --test-dir build --output-on-failure -j2
     ;;
