@@ -1,0 +1,174 @@
+// The main window's whois page: the page itself, the "Query domain..."
+// action and the lookup that shows, stores and saves its report.
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStringList>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "DialogService.h"
+#include "FormUnitMain.h"
+#include "FormUnitMainPages.h"
+#include "WhoisQuery.h"
+#include "WhoisServerList.h"
+#include "utFiles.h"
+#include "utFormat.h"
+#include "utStrings.h"
+
+void TformMain::LoadWhoisServerTable() {
+  try {
+    LoadWhoisServerList(appPathFixed, *FWhoIsServerList);
+  } catch (const EFileError& e) {
+    // An unreadable table is reported once; every domain then goes to the
+    // default registry server.
+    FWhoIsServerList->Clear();
+    Dialogs().ShowError(this, "Whois", QString::fromStdString(e.what()));
+  }
+}
+
+std::string TformMain::WhoisGetServer(std::string_view domain) const {
+  return ::WhoisGetServer(*FWhoIsServerList, domain);
+}
+
+std::string TformMain::MakeCleanFilename(std::string_view filename) {
+  return ::MakeCleanFilename(filename);
+}
+
+TWhoisLookup TformMain::WhoisLookup() {
+  return TWhoisLookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
+    sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
+    sbarWhois->repaint();
+    QApplication::processEvents();
+  });
+}
+
+void TformMain::WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
+                                 std::string& report) {
+  WhoisLookup().WhoisAttachQuery(domain, list, report);
+}
+
+// The domain is the lookup's own copy: the dialog of a lookup started while
+// this one waits replaces queryStringWhois.
+void TformMain::WhoisProcessQuery(const std::string domain) {
+  pcWhoIs->setTabText(pcWhoIs->indexOf(tabWhoIsCurrent), ToDisplayText(domain));
+  const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
+  const std::string report = WhoisLookup().Run(domain, header);
+
+  memoWhois->appendPlainText(CrLfTextToDisplayText(report));
+
+  // The cache stores the lookup before the file is written; a cache that
+  // fails must not cost the report file, so its error is passed on after it.
+  std::exception_ptr cacheError;
+  if (FWhoIsCache && FWhoIsCacheProblem.empty()) {
+    try {
+      FWhoIsCache->AddDomainInfo(domain, std::string_view(report), Now());
+    } catch (const std::exception&) {
+      cacheError = std::current_exception();
+    }
+  }
+  SaveWhoisReport(WhoisReportFileName(appPathData, domain), report);
+  if (cacheError) std::rethrow_exception(cacheError);
+}
+
+void TformMain::aWhoisQuerySingleExecute() {
+  QString text = ToDisplayText(queryStringWhois);
+  // This lookup's own copy: a lookup started while this one waits replaces
+  // queryStringWhois.
+  std::string domain = queryStringWhois;
+  if (Dialogs().InputQuery(this, "Whois", ToDisplayText(GetMessageStr(sWhoIsDialogDomainTitle)),
+                           text)) {
+    queryStringWhois = domain = FromDisplayText(text);
+    idWhoIs.Host = WhoisGetServer(LowerCaseAZ(domain));
+    memoWhois->clear();
+    memoWhois->repaint();
+    QApplication::processEvents();
+    WhoisProcessQuery(domain);
+  }
+  sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {domain})));
+  pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
+}
+
+QWidget* TformMain::CreateWhoisPage() {
+  tabWhois = CreatePage("tabWhois", this);
+  auto* layout = PageLayout(tabWhois);
+
+  toolbarWhois = CreatePageToolBar("toolbarWhois", kToolButtonWidth);
+  bnWhoisQuerySingle =
+      AddToolButton(toolbarWhois, "bnWhoisQuerySingle", aWhoisQuerySingle, kToolButtonWidth);
+  bnWhoisQueryFromFile =
+      AddToolButton(toolbarWhois, "bnWhoisQueryFromFile", aWhoisQueryFromFile, kToolButtonWidth);
+  bnWhoisQueryLoadOld = AddToolButton(toolbarWhois, "bnWhoisQueryLoadOld", aWhoisQueryLoadOld,
+                                      kToolButtonWidth, false);
+  bnWhoisQueryLoadOld->setMenu(popupWhoisQueryLoadOld);
+  bnWhoisQueryLoadOld->setPopupMode(QToolButton::MenuButtonPopup);
+  bnWhoisFilterEmails =
+      AddToolButton(toolbarWhois, "bnWhoisFilterEmails", aWhoisFilter, kToolButtonWidth, false);
+  bnWhoisFilterEmails->setMenu(popupWhoisFilter);
+  bnWhoisFilterEmails->setPopupMode(QToolButton::MenuButtonPopup);
+  bnWhoisQuerySave =
+      AddToolButton(toolbarWhois, "bnWhoisQuerySave", aWhoisQuerySave, kToolButtonWidth);
+  layout->addWidget(toolbarWhois);
+
+  splitWhois = new QSplitter(Qt::Horizontal, tabWhois);
+  splitWhois->setObjectName("splitWhois");
+  tvWhoisFiltered = new QTreeWidget(splitWhois);
+  tvWhoisFiltered->setObjectName("tvWhoisFiltered");
+  tvWhoisFiltered->setHeaderHidden(true);
+  tvWhoisFiltered->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvWhoisFiltered->setSortingEnabled(true);
+  tvWhoisFiltered->sortByColumn(0, Qt::AscendingOrder);
+  tvWhoisFiltered->setContextMenuPolicy(Qt::CustomContextMenu);
+  tvWhoisFiltered->hide();
+
+  pcWhoIs = new QTabWidget(splitWhois);
+  pcWhoIs->setObjectName("pcWhoIs");
+  pcWhoIs->setIconSize(QSize(img24.Width(), img24.Height()));
+  tabWhoIsCurrent = CreatePage("tabWhoIsCurrent", pcWhoIs);
+  auto* currentLayout = PageLayout(tabWhoIsCurrent);
+  memoWhois = new QPlainTextEdit(tabWhoIsCurrent);
+  memoWhois->setObjectName("memoWhois");
+  memoWhois->setReadOnly(true);
+  memoWhois->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memoWhois->setFont(QFont("Courier New", 10));
+  memoWhois->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memoWhois->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  currentLayout->addWidget(memoWhois);
+  pcWhoIs->addTab(tabWhoIsCurrent, "Current lookup");
+
+  tabWhoIsHistory = CreatePage("tabWhoIsHistory", pcWhoIs);
+  auto* historyLayout = PageLayout(tabWhoIsHistory);
+  auto* searchRow = new QHBoxLayout();
+  searchRow->setContentsMargins(4, 4, 4, 4);
+  labelWhoIsHistorySearch = new QLabel("Search for:", tabWhoIsHistory);
+  labelWhoIsHistorySearch->setObjectName("labelWhoIsHistorySearch");
+  editWhoIsHistorySearch = new QLineEdit(tabWhoIsHistory);
+  editWhoIsHistorySearch->setObjectName("editWhoIsHistorySearch");
+  editWhoIsHistorySearch->setToolTip("Press Enter inside this box to search.");
+  searchRow->addWidget(labelWhoIsHistorySearch);
+  searchRow->addWidget(editWhoIsHistorySearch, 1);
+  historyLayout->addLayout(searchRow);
+  lvWhoIsHistory =
+      CreateReportList("lvWhoIsHistory", {"Domain", "Date/Time"}, {256, 150}, tabWhoIsHistory);
+  lvWhoIsHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvWhoIsHistory->setToolTip("Double-click a domain to view its whois details.");
+  historyLayout->addWidget(lvWhoIsHistory, 1);
+  pcWhoIs->addTab(tabWhoIsHistory, img24[1], "History");
+
+  splitWhois->addWidget(tvWhoisFiltered);
+  splitWhois->addWidget(pcWhoIs);
+  splitWhois->setSizes({182, kClientWidth - 182});
+  splitWhois->setStretchFactor(1, 1);
+  layout->addWidget(splitWhois, 1);
+
+  sbarWhois = new TStatusBar("sbarWhois", {300}, tabWhois);
+  layout->addWidget(sbarWhois);
+  return tabWhois;
+}
