@@ -25,6 +25,7 @@ void ReportUnhandledError(const QString& where, const QString& message) {
 bool TCorvinaApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (const EIdAbandoned&) {
   } catch (const std::exception& e) {
     const QString where = QString("%1 (%2), event %3")
                               .arg(receiver ? receiver->objectName() : QString(),

@@ -24,6 +24,7 @@ bool RunFileDialog(QWidget* parent, const TFileDialogOptions& o, QString& path,
   if (!o.fileName.isEmpty()) dialog.selectFile(o.fileName);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                      : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.confirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   path = dialog.selectedFiles().first();
   return true;

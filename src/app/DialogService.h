@@ -13,6 +13,8 @@ struct TFileDialogOptions {
   QString initialFolder;
   QString fileName;
   QString title;  // empty: the platform's default title
+  // Save form: whether the dialog asks before an existing file is replaced.
+  bool confirmOverwrite = true;
 };
 
 class TDialogService {

@@ -16,6 +16,7 @@
 #include "DialogService.h"
 #include "FormUnitMainPages.h"
 #include "MainDataFolder.h"
+#include "NetAntiFreeze.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
 #include "utStrings.h"
@@ -120,6 +121,20 @@ void TformMain::CreateActions() {
           Guarded("aHelpAboutExecute", [this] { aHelpAboutExecute(); }));
   connect(aWhoisQuerySingle, &QAction::triggered, this,
           Guarded("aWhoisQuerySingleExecute", [this] { aWhoisQuerySingleExecute(); }));
+  connect(aWhoisQuerySave, &QAction::triggered, this,
+          Guarded("aWhoisQuerySaveExecute", [this] { aWhoisQuerySaveExecute(); }));
+  connect(aWhoisQueryLoadOld, &QAction::triggered, this,
+          Guarded("aWhoisQueryLoadOldExecute", [this] { aWhoisQueryLoadOldExecute(); }));
+  connect(aWhoisQueryFromFile, &QAction::triggered, this,
+          Guarded("aWhoisQueryFromFileExecute", [this] { aWhoisQueryFromFileExecute(); }));
+  connect(aWhoisFilter, &QAction::triggered, this,
+          Guarded("aWhoisFilterExecute", [this] { aWhoisFilterExecute(); }));
+  connect(aWhoisFilterEmails, &QAction::triggered, this,
+          Guarded("aWhoisFilterEmailsExecute", [this] { aWhoisFilterEmailsExecute(); }));
+  connect(aWhoisFilterNameServer, &QAction::triggered, this,
+          Guarded("aWhoisFilterNameServerExecute", [this] { aWhoisFilterNameServerExecute(); }));
+  connect(aWhoisFilterSave, &QAction::triggered, this,
+          Guarded("aWhoisFilterSaveExecute", [this] { aWhoisFilterSaveExecute(); }));
 }
 
 void TformMain::ConnectHandlers() {
@@ -130,6 +145,13 @@ void TformMain::ConnectHandlers() {
           Guarded("cbHTTPQueryMethodChange", [this] { cbHTTPQueryMethodChange(); }));
   connect(lvWhoIsHistory, &QTreeWidget::itemDoubleClicked, this,
           Guarded("lvWhoIsHistoryDblClick", [this] { lvWhoIsHistoryDblClick(); }));
+  connect(popupWhoisQueryLoadOld, &QMenu::aboutToShow, this,
+          Guarded("popupWhoisQueryLoadOldPopup", [this] { popupWhoisQueryLoadOldPopup(); }));
+  connect(tvWhoisFiltered, &QTreeWidget::itemDoubleClicked, this,
+          Guarded("tvWhoisFilteredDblClick", [this] { tvWhoisFilteredDblClick(); }));
+  connect(tvWhoisFiltered, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    popupWhoisFilterList->popup(tvWhoisFiltered->viewport()->mapToGlobal(at));
+  });
 }
 
 void TformMain::CreateMenus() {
@@ -220,6 +242,9 @@ void TformMain::showEvent(QShowEvent* event) {
 
 void TformMain::closeEvent(QCloseEvent* event) {
   Guarded("FormClose", [this] { FormClose(); })();
+  // A lookup, batch or filter run that waits ends at its next wait, so
+  // the program ends with the window instead of going on unseen.
+  AbandonWaits();
   QMainWindow::closeEvent(event);
 }
 

@@ -31,6 +31,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class TIdAntiFreeze;
+class TformWhoisQueryList;
 
 // Presets of a save-file dialog.
 struct TSaveDialogPresets {
@@ -57,6 +58,8 @@ class TformMain : public QMainWindow {
   std::unique_ptr<TWhoIsCache> FWhoIsCache;
   // Why there is no usable cache (empty while there is one that stores).
   std::string FWhoIsCacheProblem;
+  // The bytes of what the "Current lookup" page shows.
+  std::string whoisShownText;
 
   // --- operations ---------------------------------------------------------
   void FormCreate();
@@ -80,6 +83,30 @@ class TformMain : public QMainWindow {
                         std::string& report);
   void WhoisProcessQuery(std::string domain);
   void aWhoisQuerySingleExecute();
+  // What the "Current lookup" page shows: replaced by text, or text added
+  // after what it shows. text is report text (lines each with CR LF); the
+  // page keeps it byte for byte in whoisShownText, which "Save report"
+  // writes.
+  void WhoisShowText(const std::string& text, bool append);
+
+  // Reports and batch lookups (FormUnitMainWhoisReports.cpp).
+  void aWhoisQuerySaveExecute();
+  void aWhoisQueryLoadOldExecute();
+  void popupWhoisQueryLoadOldPopup();
+  void WhoisFillQueryList();
+  void WhoisLoadOldClick(QObject* Sender);
+  void aWhoisQueryFromFileExecute();
+  // The whois list dialog of batch lookups (made when the program has none).
+  TformWhoisQueryList& WhoisQueryList();
+
+  // Report filter (FormUnitMainWhoisFilter.cpp).
+  void aWhoisFilterExecute();
+  void aWhoisFilterEmailsExecute();
+  void aWhoisFilterNameServerExecute();
+  void WhoisFilterGrep(const std::string& grepPattern);
+  void tvWhoisFilteredDblClick();
+  void aWhoisFilterSaveExecute();
+  void SaveTreeToFile(const std::string& filename);
   static std::string MakeCleanFilename(std::string_view filename);
 
   // HTTP page (FormUnitMainHTTP.cpp).

@@ -1,6 +1,5 @@
 // The main window's whois page: the page itself, the "Query domain..."
 // action and the lookup that shows, stores and saves its report.
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +16,7 @@
 #include "DialogService.h"
 #include "FormUnitMain.h"
 #include "FormUnitMainPages.h"
+#include "NetAntiFreeze.h"
 #include "WhoisQuery.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
@@ -46,8 +46,18 @@ TWhoisLookup TformMain::WhoisLookup() {
   return TWhoisLookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
     sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
     sbarWhois->repaint();
-    QApplication::processEvents();
+    ProcessPendingMessages();
   });
+}
+
+void TformMain::WhoisShowText(const std::string& text, bool append) {
+  if (!append) {
+    memoWhois->setPlainText(CrLfTextToDisplayText(text));
+    whoisShownText = text;
+    return;
+  }
+  memoWhois->appendPlainText(CrLfTextToDisplayText(text));
+  whoisShownText += text;
 }
 
 void TformMain::WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
@@ -62,7 +72,7 @@ void TformMain::WhoisProcessQuery(const std::string domain) {
   const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
   const std::string report = WhoisLookup().Run(domain, header);
 
-  memoWhois->appendPlainText(CrLfTextToDisplayText(report));
+  WhoisShowText(report, true);
 
   // The cache stores the lookup before the file is written; a cache that
   // fails must not cost the report file, so its error is passed on after it.
@@ -87,9 +97,9 @@ void TformMain::aWhoisQuerySingleExecute() {
                            text)) {
     queryStringWhois = domain = FromDisplayText(text);
     idWhoIs.Host = WhoisGetServer(LowerCaseAZ(domain));
-    memoWhois->clear();
+    WhoisShowText("", false);
     memoWhois->repaint();
-    QApplication::processEvents();
+    ProcessPendingMessages();
     WhoisProcessQuery(domain);
   }
   sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {domain})));
@@ -105,12 +115,14 @@ QWidget* TformMain::CreateWhoisPage() {
       AddToolButton(toolbarWhois, "bnWhoisQuerySingle", aWhoisQuerySingle, kToolButtonWidth);
   bnWhoisQueryFromFile =
       AddToolButton(toolbarWhois, "bnWhoisQueryFromFile", aWhoisQueryFromFile, kToolButtonWidth);
-  bnWhoisQueryLoadOld = AddToolButton(toolbarWhois, "bnWhoisQueryLoadOld", aWhoisQueryLoadOld,
-                                      kToolButtonWidth, false);
+  // Both buttons with drop-down menus are shown: they are the only way to
+  // the old reports and to the filter.
+  bnWhoisQueryLoadOld =
+      AddToolButton(toolbarWhois, "bnWhoisQueryLoadOld", aWhoisQueryLoadOld, kToolButtonWidth);
   bnWhoisQueryLoadOld->setMenu(popupWhoisQueryLoadOld);
   bnWhoisQueryLoadOld->setPopupMode(QToolButton::MenuButtonPopup);
   bnWhoisFilterEmails =
-      AddToolButton(toolbarWhois, "bnWhoisFilterEmails", aWhoisFilter, kToolButtonWidth, false);
+      AddToolButton(toolbarWhois, "bnWhoisFilterEmails", aWhoisFilter, kToolButtonWidth);
   bnWhoisFilterEmails->setMenu(popupWhoisFilter);
   bnWhoisFilterEmails->setPopupMode(QToolButton::MenuButtonPopup);
   bnWhoisQuerySave =
@@ -123,8 +135,7 @@ QWidget* TformMain::CreateWhoisPage() {
   tvWhoisFiltered->setObjectName("tvWhoisFiltered");
   tvWhoisFiltered->setHeaderHidden(true);
   tvWhoisFiltered->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvWhoisFiltered->setSortingEnabled(true);
-  tvWhoisFiltered->sortByColumn(0, Qt::AscendingOrder);
+  // The filter adds its nodes sorted in the locale's order.
   tvWhoisFiltered->setContextMenuPolicy(Qt::CustomContextMenu);
   tvWhoisFiltered->hide();
 
@@ -168,7 +179,8 @@ QWidget* TformMain::CreateWhoisPage() {
   splitWhois->setStretchFactor(1, 1);
   layout->addWidget(splitWhois, 1);
 
-  sbarWhois = new TStatusBar("sbarWhois", {300}, tabWhois);
+  // Panel 1 shows the progress of batch lookups and filter runs.
+  sbarWhois = new TStatusBar("sbarWhois", {300, 160}, tabWhois);
   layout->addWidget(sbarWhois);
   return tabWhois;
 }

@@ -50,7 +50,7 @@ void TformMain::lvWhoIsHistoryDblClick() {
                         QString("%1 (%2)").arg(row->text(0), row->text(1)));
     TStringList info;
     FWhoIsCache->GetDomainInfo(id, info);
-    memoWhois->setPlainText(LinesToDisplayText(info.Lines()));
+    WhoisShowText(info.Text(), false);
     pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
   } catch (const std::exception&) {
   }

@@ -1,6 +1,8 @@
 #include "FormUnitWhoisList.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -23,9 +25,26 @@ TformWhoisQueryList::TformWhoisQueryList(QWidget* parent)
   lvDomains->header()->setStretchLastSection(true);
   lvDomains->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvDomains->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvDomains->setSortingEnabled(true);
-  lvDomains->sortByColumn(0, Qt::AscendingOrder);
+  // The batch adds the rows in its own order: sorted without regard to
+  // letter case, as the lookups run.
   layout->addWidget(lvDomains);
+  // The dialog has no close button in its title bar: a batch of many
+  // domains is stopped here.
+  auto* buttons = new QHBoxLayout();
+  buttons->setContentsMargins(4, 4, 4, 4);
+  buttons->addStretch(1);
+  bnStop = new QPushButton("Stop", this);
+  bnStop->setObjectName("bnStop");
+  connect(bnStop, &QPushButton::clicked, this, [this] {
+    StopRequested = true;
+    bnStop->setEnabled(false);
+  });
+  buttons->addWidget(bnStop);
+  layout->addLayout(buttons);
   resize(287, 246);
   CenterOnScreen(this);
+}
+
+TformWhoisQueryList::~TformWhoisQueryList() {
+  if (formWhoisQueryList == this) formWhoisQueryList = nullptr;
 }

@@ -6,12 +6,19 @@
 
 #include "FormPositions.h"
 
+class QPushButton;
 class QTreeWidget;
 
 class TformWhoisQueryList : public QDialog {
  public:
   explicit TformWhoisQueryList(QWidget* parent = nullptr);
+  // The program's instance leaves formWhoisQueryList empty behind it.
+  ~TformWhoisQueryList() override;
   QTreeWidget* lvDomains = nullptr;
+  // Ends the batch after the lookup that runs; the rows ticked so far stay.
+  QPushButton* bnStop = nullptr;
+  // Set by bnStop, cleared when a batch starts.
+  bool StopRequested = false;
 
  private:
   TFormRegistration positionEntry_{this};

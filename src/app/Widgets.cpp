@@ -13,13 +13,6 @@ QString ToDisplayText(std::string_view text) {
   return QString::fromStdString(DisplayTextToUtf8(text));
 }
 
-QString LinesToDisplayText(const std::vector<std::string>& lines) {
-  QStringList shown;
-  shown.reserve(static_cast<qsizetype>(lines.size()));
-  for (const std::string& line : lines) shown << ToDisplayText(line);
-  return shown.join('\n');
-}
-
 QString CrLfTextToDisplayText(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());

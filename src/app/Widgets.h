@@ -15,8 +15,6 @@ class QMenu;
 
 // An 8-bit text for display: UTF-8 when it is valid UTF-8, else Windows-1252.
 QString ToDisplayText(std::string_view text);
-// Lines for a text view, each shown as ToDisplayText shows it.
-QString LinesToDisplayText(const std::vector<std::string>& lines);
 // The lines of a text whose lines end with CR LF (a report), for a text
 // view: each line shown as ToDisplayText shows it, joined by line feeds.
 QString CrLfTextToDisplayText(std::string_view text);

@@ -37,7 +37,9 @@ int main(int argc, char** argv) {
 
   TformMain formMain;
   InstallFatalSignalHandler(formMain.appPathData, CorvinaVersion().toStdString());
-  TformWhoisQueryList whoisQueryList;
+  // A child of the main window: closing the main window ends the program
+  // even while a batch shows the list.
+  TformWhoisQueryList whoisQueryList(&formMain);
   formWhoisQueryList = &whoisQueryList;
 
   // A damaged settings file was set aside when the registry was first used.
@@ -46,7 +48,5 @@ int main(int argc, char** argv) {
   if (!problems.isEmpty()) Dialogs().ShowError(&formMain, "Corvina", problems.join("\n"));
 
   formMain.show();
-  const int result = app.exec();
-  formWhoisQueryList = nullptr;
-  return result;
+  return app.exec();
 }

@@ -5,9 +5,16 @@ std::function<void()>& Hook() {
   static std::function<void()> hook;
   return hook;
 }
+bool& Abandoned() {
+  static bool abandoned = false;
+  return abandoned;
+}
 }  // namespace
 
-void SetAntiFreezeHook(std::function<void()> hook) { Hook() = std::move(hook); }
+void SetAntiFreezeHook(std::function<void()> hook) {
+  Hook() = std::move(hook);
+  Abandoned() = false;
+}
 
 bool AntiFreezeActive() { return static_cast<bool>(Hook()); }
 
@@ -15,4 +22,9 @@ void ProcessPendingMessages() {
   // A copy, so that a hook that removes itself does not destroy the function
   // that is running.
   if (auto hook = Hook()) hook();
+  if (Abandoned()) throw EIdAbandoned();
 }
+
+void AbandonWaits() { Abandoned() = true; }
+
+bool WaitsAbandoned() { return Abandoned(); }

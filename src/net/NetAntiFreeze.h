@@ -11,8 +11,23 @@ inline constexpr int kAntiFreezeIdleTimeOut = 250;
 // Step of the wait for a connection attempt, in milliseconds.
 inline constexpr int kConnectWaitStep = 125;
 
-// Installs the hook (an empty function removes it).
+// Raised by ProcessPendingMessages once the waits are abandoned. It is not
+// a std::exception on purpose: handlers that turn failures into report text
+// or skip a failing file must not catch it, so that the whole action
+// unwinds; only the outermost event-handler guard catches it, silently.
+struct EIdAbandoned {
+  const char* what() const noexcept { return "The work was abandoned: the window closed."; }
+};
+
+// Installs the hook (an empty function removes it) and clears an earlier
+// abandonment.
 void SetAntiFreezeHook(std::function<void()> hook);
 bool AntiFreezeActive();
-// Runs the hook, when one is installed.
+// Runs the hook, when one is installed; then raises EIdAbandoned when the
+// waits were abandoned meanwhile (or before).
 void ProcessPendingMessages();
+// Abandons the work that waits on the user-interface thread: set when the
+// main window closes, so that a lookup, batch or filter run ends at its next
+// wait and the program can end.
+void AbandonWaits();
+bool WaitsAbandoned();

@@ -83,7 +83,16 @@ void TIdTCPClient::Connect() {
         throw EIdConnectTimeout();
       }
     }
-    ProcessPendingMessages();
+    try {
+      ProcessPendingMessages();
+    } catch (...) {
+      // The caller gives up: the attempt's socket, made now or later, is
+      // closed rather than left open.
+      std::lock_guard lock(attempt->mutex);
+      attempt->abandoned = true;
+      if (attempt->done && attempt->fd >= 0) ::close(attempt->fd);
+      throw;
+    }
   }
   if (attempt->fd < 0) RaiseSocketErrorFromErrno(attempt->error);
   // A handler that ran during the wait may have opened this client's

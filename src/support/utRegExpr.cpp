@@ -108,3 +108,12 @@ bool TRegExpr::Matches(std::string_view text) const {
   size_t s = 0, e = 0;
   return Find(text, 0, s, e);
 }
+
+void TRegExpr::ForEachMatch(std::string_view text,
+                            const std::function<bool(std::string_view match)>& onMatch) const {
+  size_t start = 0, matchStart = 0, matchEnd = 0;
+  while (start <= text.size() && Find(text, start, matchStart, matchEnd)) {
+    if (!onMatch(text.substr(matchStart, matchEnd - matchStart))) return;
+    start = matchEnd > matchStart ? matchEnd : matchEnd + 1;
+  }
+}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -46,6 +47,11 @@ class TRegExpr {
   // false when there is none. Raises ERegExpError when a bound is reached.
   bool Find(std::string_view text, size_t start, size_t& matchStart, size_t& matchEnd) const;
   bool Matches(std::string_view text) const;
+  // Every leftmost match in turn, each search starting where the last
+  // match ended (after an empty match, one character further on), until
+  // there is none or onMatch returns false.
+  void ForEachMatch(std::string_view text,
+                    const std::function<bool(std::string_view match)>& onMatch) const;
 
  private:
   struct TPcre;

@@ -4,37 +4,28 @@
 
 #include <set>
 
+#include "WhoisFilter.h"
 #include "utDate.h"
 #include "utFiles.h"
 #include "utRegExpr.h"
 
 namespace {
 
-constexpr const char* kEmailTerm = "[_a-zA-Z\\d\\-\\.]+@([_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+)";
-constexpr const char* kNameServerTerm =
-    "[_a-zA-Z\\d\\-\\.]?(ns|NS)[_a-zA-Z\\d\\-\\.]?\\.+([_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+)";
-
 // The most different matches one search term keeps from one report: a
 // report made of addresses must not turn into a million rows.
 constexpr size_t kMaxMatchesPerTerm = 1000;
 
-// Every leftmost match of the expression, each search starting where the
-// last match ended (after an empty match, one character further on), each
-// different text once, in the order found. Raises when the expression does
-// not compile or a search reaches its bounds.
+// Every different match of the expression, in the order found, at most
+// kMaxMatchesPerTerm. Raises when the expression does not compile or a
+// search reaches its bounds.
 std::vector<std::string> AllMatches(const std::string& expression, std::string_view text) {
-  const TRegExpr re(expression, TRegExpr::roDotAll, /*jit=*/true);
   std::vector<std::string> matches;
   std::set<std::string_view> seen;
-  size_t start = 0, matchStart = 0, matchEnd = 0;
-  while (start <= text.size() && re.Find(text, start, matchStart, matchEnd)) {
-    const std::string_view match = text.substr(matchStart, matchEnd - matchStart);
-    if (seen.insert(match).second) {
-      matches.emplace_back(match);
-      if (matches.size() == kMaxMatchesPerTerm) break;
-    }
-    start = matchEnd > matchStart ? matchEnd : matchEnd + 1;
-  }
+  TRegExpr(expression, TRegExpr::roDotAll, /*jit=*/true)
+      .ForEachMatch(text, [&](std::string_view match) {
+        if (seen.insert(match).second) matches.emplace_back(match);
+        return matches.size() < kMaxMatchesPerTerm;
+      });
   return matches;
 }
 
@@ -50,6 +41,12 @@ std::string WhoisCacheFileName(const std::string& programFolder, const std::stri
 TWhoIsCache::TWhoIsCache(const std::string& fileName) : FFilename(fileName) {
   FDatabase = std::make_unique<TSQLiteDatabase>(FFilename);
   TSQLiteDatabase& db = *FDatabase;
+  // A write-ahead log keeps every statement its own transaction without a
+  // sync of the disk for each one (a lookup writes several statements; a
+  // batch of a thousand lookups waited mostly for those syncs). The file
+  // goes back to a rollback journal when the cache closes, so that it can
+  // still be opened where it may only be read.
+  if (!db.IsReadOnly()) db.GetTable("PRAGMA journal_mode=WAL");
   if (!db.TableExists("whois"))
     db.ExecSQL(
         "CREATE TABLE whois ([id] INTEGER PRIMARY KEY AUTOINCREMENT, [timestamp] INTEGER, "
@@ -59,9 +56,9 @@ TWhoIsCache::TWhoIsCache(const std::string& fileName) : FFilename(fileName) {
         "CREATE TABLE searchterms ([termid] INTEGER PRIMARY KEY AUTOINCREMENT, "
         "[term] TEXT, [description] TEXT)");
     db.ExecSQL("INSERT INTO searchterms (term,description) VALUES (?, 'Email Addresses')",
-               {std::string(kEmailTerm)});
+               {GrepExtractEmailPattern});
     db.ExecSQL("INSERT INTO searchterms (term,description) VALUES (?, 'Name Servers')",
-               {std::string(kNameServerTerm)});
+               {GrepExtractNameServerPattern});
   }
   if (!db.TableExists("searches"))
     db.ExecSQL(
@@ -70,6 +67,14 @@ TWhoIsCache::TWhoIsCache(const std::string& fileName) : FFilename(fileName) {
   // Finding a stored match must not scan the whole table.
   if (!db.IsReadOnly())
     db.ExecSQL("CREATE INDEX IF NOT EXISTS searches_by_row ON searches (tableid, termid, match)");
+}
+
+TWhoIsCache::~TWhoIsCache() {
+  try {
+    if (!FDatabase->IsReadOnly()) FDatabase->GetTable("PRAGMA journal_mode=DELETE");
+  } catch (const std::exception&) {
+    // Another connection still reads it: the log stays until the last one.
+  }
 }
 
 void TWhoIsCache::AddDomainInfo(const std::string& Domain, const TStringList& Info,

@@ -30,6 +30,7 @@ class TWhoIsCache {
   // Opens (or creates) the database file and adds the tables and search
   // terms that are missing.
   explicit TWhoIsCache(const std::string& fileName);
+  ~TWhoIsCache();
 
   const std::string& FileName() const { return FFilename; }
   // True when the file could only be opened for reading: lookups are then

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "DialogService.h"
 
@@ -18,6 +19,10 @@ class TScriptedDialogs : public TDialogService {
   QStringList asked;     // "caption|prompt|initial text" of every InputQuery
   QStringList messages;  // every message and error shown
   QStringList reports;   // every error report
+  // The next file dialog answers: a path means OK with that path, nullopt
+  // Cancel; the options of every file dialog shown.
+  std::deque<std::optional<QString>> files;
+  std::vector<TFileDialogOptions> fileDialogs;
 
   bool InputQuery(QWidget*, const QString& caption, const QString& prompt,
                   QString& value) override {
@@ -35,7 +40,22 @@ class TScriptedDialogs : public TDialogService {
   void ShowError(QWidget*, const QString& caption, const QString& text) override {
     messages << caption + ": " + text;
   }
-  bool OpenFile(QWidget*, const TFileDialogOptions&, QString&) override { return false; }
-  bool SaveFile(QWidget*, const TFileDialogOptions&, QString&) override { return false; }
+  bool OpenFile(QWidget*, const TFileDialogOptions& options, QString& path) override {
+    return FileAnswer(options, path);
+  }
+  bool SaveFile(QWidget*, const TFileDialogOptions& options, QString& path) override {
+    return FileAnswer(options, path);
+  }
   void ShowErrorReport(QWidget*, const QString& report) override { reports << report; }
+
+ private:
+  bool FileAnswer(const TFileDialogOptions& options, QString& path) {
+    fileDialogs.push_back(options);
+    if (files.empty()) return false;
+    const auto answer = files.front();
+    files.pop_front();
+    if (!answer) return false;
+    path = *answer;
+    return true;
+  }
 };
