@@ -3,6 +3,7 @@
 // double-click that shows a domain's report, and the tree saved as text.
 #include <QSplitter>
 #include <QTreeWidget>
+#include <chrono>
 
 #include "DialogService.h"
 #include "FormUnitMain.h"
@@ -52,12 +53,21 @@ void TformMain::aWhoisFilterNameServerExecute() {
 
 void TformMain::WhoisFilterGrep(const std::string& grepPattern) {
   tvWhoisFiltered->clear();
+  // The status bar names the file being searched; it is redrawn ten times a
+  // second at most, which a person can follow, instead of for each of
+  // thousands of files. Window messages are processed after every file.
+  using clock = std::chrono::steady_clock;
+  auto shown = clock::time_point();
   const TWhoisFilterResult result = WhoisFilterFiles(
       ListWhoisReports(appPathData), grepPattern,
-      [this](const std::string& name, size_t done, size_t total) {
-        sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFiltering), {name})));
-        sbarWhois->SetPanelText(1, QString("%1 of %2").arg(done + 1).arg(total));
-        sbarWhois->repaint();
+      [&](const std::string& name, size_t done, size_t total) {
+        if (clock::now() - shown >= std::chrono::milliseconds(100)) {
+          sbarWhois->SetPanelText(0,
+                                  ToDisplayText(Format(GetMessageStr(sWhoIsFiltering), {name})));
+          sbarWhois->SetPanelText(1, QString("%1 of %2").arg(done + 1).arg(total));
+          sbarWhois->repaint();
+          shown = clock::now();
+        }
         ProcessPendingMessages();
       });
 

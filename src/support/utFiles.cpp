@@ -97,6 +97,11 @@ std::string ReadFileBytes(const std::string& path, size_t maxSize) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EFileError(ErrnoText("Cannot open", path, errno));
   std::string data;
+  // One allocation for a file whose size is known; the bound still holds
+  // when it grows while it is read.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= maxSize)
+    data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);

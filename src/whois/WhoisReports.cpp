@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "utFileSysWin.h"
 #include "utFiles.h"
@@ -51,13 +52,21 @@ TStringList ReadWhoisDomainList(const std::string& path) {
 namespace {
 
 // True when every line break is CR LF and the text ends with one (or is
-// empty): the form the lookups write.
+// empty): the form the lookups write. Two passes of memchr, one for each
+// character, keep this cheap beside the search that follows.
 bool CrLfLinesOnly(const std::string& bytes) {
   if (!bytes.empty() && !EndsWith(bytes, "\r\n")) return false;
-  for (size_t at = bytes.find_first_of("\r\n"); at != std::string::npos;
-       at = bytes.find_first_of("\r\n", at + 2))
-    if (bytes.compare(at, 2, "\r\n") != 0) return false;
-  return true;
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  size_t lineFeeds = 0;
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p)));
+       ++p, ++lineFeeds)
+    if (p == begin || p[-1] != '\r') return false;
+  size_t returns = 0;
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', end - p)));
+       ++p)
+    ++returns;
+  return returns == lineFeeds;
 }
 
 }  // namespace
