@@ -6,11 +6,12 @@ cd "$(dirname "$0")/.."
 
 BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   libsqlite3-dev zlib1g-dev libpcre2-dev libgtest-dev libbenchmark-dev
-  adwaita-icon-theme fonts-dejavu-core whois sqlite3)
+  adwaita-icon-theme fonts-dejavu-core whois sqlite3 traceroute)
 # Without a display the window is served over VNC on localhost.
 RUN_PACKAGES=(xvfb x11vnc xauth)
-# Tests that start the program under a real X server with a window manager.
-TEST_PACKAGES=(xvfb xauth openbox x11-utils)
+# Tests that start the program under a real X server with a window manager,
+# and tests that build routes of network namespaces.
+TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2)
 
 install_missing() {
   local missing=() p

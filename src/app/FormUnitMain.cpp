@@ -121,6 +121,8 @@ void TformMain::CreateActions() {
           Guarded("aHelpAboutExecute", [this] { aHelpAboutExecute(); }));
   connect(aWhoisQuerySingle, &QAction::triggered, this,
           Guarded("aWhoisQuerySingleExecute", [this] { aWhoisQuerySingleExecute(); }));
+  connect(aTracerouteQuerySingle, &QAction::triggered, this,
+          Guarded("aTracerouteQuerySingleExecute", [this] { aTracerouteQuerySingleExecute(); }));
   connect(aWhoisQuerySave, &QAction::triggered, this,
           Guarded("aWhoisQuerySaveExecute", [this] { aWhoisQuerySaveExecute(); }));
   connect(aWhoisQueryLoadOld, &QAction::triggered, this,

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "FormPositions.h"
+#include "IdIcmpClient.h"
 #include "MainMessages.h"
 #include "NetWhoisClient.h"
 #include "WhoisCache.h"
@@ -108,6 +109,9 @@ class TformMain : public QMainWindow {
   void aWhoisFilterSaveExecute();
   void SaveTreeToFile(const std::string& filename);
   static std::string MakeCleanFilename(std::string_view filename);
+
+  // Trace route page (FormUnitMainTrace.cpp).
+  void aTracerouteQuerySingleExecute();
 
   // HTTP page (FormUnitMainHTTP.cpp).
   void cbHTTPQueryMethodChange();
@@ -218,6 +222,7 @@ class TformMain : public QMainWindow {
 
   // --- non-visual components ----------------------------------------------
   TIdWhois idWhoIs;
+  TIdIcmpClient idIcmpClient;
   TIdAntiFreeze* idAntiFreeze = nullptr;
   TSaveDialogPresets sdQuery;
   TImageList img24;

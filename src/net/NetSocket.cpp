@@ -11,6 +11,7 @@
 
 #include "NetAntiFreeze.h"
 #include "NetErrors.h"
+#include "utStrings.h"
 
 namespace {
 
@@ -49,9 +50,44 @@ bool PollReadable(int fd, int timeoutMs) {
 
 }  // namespace
 
-in_addr ResolveHost(const std::string& host) {
+bool ParseIPv4Literal(const std::string& text, in_addr& address) {
+  // The parts and the largest value of the last one for each count of parts.
+  constexpr uint64_t kLastPartLimit[] = {0, 0xFFFFFFFFu, 0xFFFFFFu, 0xFFFFu, 0xFFu};
+  uint64_t parts[4] = {};
+  size_t count = 0;
+  size_t at = 0;
+  for (;;) {
+    if (count == 4) return false;
+    const size_t start = at;
+    uint64_t value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+      value = value * 10 + static_cast<uint64_t>(text[at] - '0');
+      if (value > 0xFFFFFFFFu) return false;
+      ++at;
+    }
+    if (at == start) return false;
+    parts[count++] = value;
+    if (at == text.size()) break;
+    if (text[at] != '.') return false;
+    ++at;
+  }
+  for (size_t i = 0; i + 1 < count; ++i)
+    if (parts[i] > 255) return false;
+  if (parts[count - 1] > kLastPartLimit[count]) return false;
+  uint32_t host = 0;
+  for (size_t i = 0; i + 1 < count; ++i) host |= static_cast<uint32_t>(parts[i]) << (24 - 8 * i);
+  host |= static_cast<uint32_t>(parts[count - 1]);
+  address.s_addr = htonl(host);
+  return true;
+}
+
+in_addr ResolveHostAddress(const std::string& host) {
   in_addr address{};
-  if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
+  if (SameText(host, "localhost")) {
+    address.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+  }
+  if (ParseIPv4Literal(host, address)) return address;
   if (!LooksLikeHostName(host)) RaiseSocketError(kSocketErrorHostNotFound);
   addrinfo hints{};
   hints.ai_family = AF_INET;
@@ -64,10 +100,26 @@ in_addr ResolveHost(const std::string& host) {
   return address;
 }
 
-std::string AddressToText(const in_addr& address) {
+std::string ResolveHost(const std::string& host) {
+  return TInAddrToString(ResolveHostAddress(host));
+}
+
+std::string TInAddrToString(const in_addr& address) {
   char buf[INET_ADDRSTRLEN] = {};
   ::inet_ntop(AF_INET, &address, buf, sizeof buf);
   return buf;
+}
+
+std::string WSGetHostByAddr(const std::string& address) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  if (::inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1)
+    RaiseSocketError(kSocketErrorHostNotFound);
+  char name[NI_MAXHOST] = {};
+  if (::getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, name, sizeof name, nullptr, 0,
+                    NI_NAMEREQD) != 0)
+    RaiseSocketError(kSocketErrorHostNotFound);
+  return name;
 }
 
 bool WaitForReadable(int fd, int timeoutMs) {

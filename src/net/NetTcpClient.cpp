@@ -59,7 +59,7 @@ void TIdTCPClient::Connect() {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(Port));
-  address.sin_addr = ResolveHost(Host);
+  address.sin_addr = ResolveHostAddress(Host);
 
   auto attempt = std::make_shared<TConnectAttempt>();
   std::thread(RunConnectAttempt, attempt, address).detach();

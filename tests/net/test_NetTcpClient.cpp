@@ -213,6 +213,23 @@ TEST(SocketErrors, WindowsNumbersForTheErrorsUsersMeet) {
   EXPECT_EQ(SocketErrorCodeFromErrno(ECONNRESET), 10054);
   EXPECT_EQ(SocketErrorCodeFromErrno(EACCES), EACCES);
   EXPECT_EQ(SocketErrorText(10065), "No route to host.");
-  EXPECT_EQ(AddressToText(ResolveHost("127.0.0.1")), "127.0.0.1");
-  EXPECT_EQ(AddressToText(ResolveHost("localhost")), "127.0.0.1");
+}
+
+TEST(NameResolution, IPv4LiteralsInEveryFormAndLocalhostWithoutALookup) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"127.0.0.1", "127.0.0.1"},       {"LocalHost", "127.0.0.1"},
+      {"10.1", "10.0.0.1"},             {"10.1.2", "10.1.0.2"},
+      {"10.1.65535", "10.1.255.255"},   {"1.16777215", "1.255.255.255"},
+      {"4294967295", "255.255.255.255"}, {"0", "0.0.0.0"},
+      {"192.168.001.010", "192.168.1.10"}};
+  for (const auto& [text, dotted] : cases) EXPECT_EQ(ResolveHost(text), dotted) << text;
+  in_addr a{};
+  for (const char* bad : {"256.1.1.1", "1.2.3.4.5", "1.2.65536", "1.16777216", "4294967296",
+                          "1..2", ".1", "1.", "0x7f.1", " 1.2.3.4", "", "1.2.3.-4"})
+    EXPECT_FALSE(ParseIPv4Literal(bad, a)) << bad;
+  EXPECT_EQ(ErrorOf([] { ResolveHost("no-such-host.invalid"); }),
+            "Socket Error # 11001\r\nHost not found.");
+  EXPECT_EQ(WSGetHostByAddr("127.0.0.1"), "localhost");
+  EXPECT_EQ(ErrorOf([] { WSGetHostByAddr("not an address"); }),
+            "Socket Error # 11001\r\nHost not found.");
 }
