@@ -110,6 +110,9 @@ class TformMain : public QMainWindow {
   void SaveTreeToFile(const std::string& filename);
   static std::string MakeCleanFilename(std::string_view filename);
 
+  // Users page (FormUnitMainUsers.cpp).
+  void RefreshUserList();
+
   // Trace route page (FormUnitMainTrace.cpp).
   void aTracerouteQuerySingleExecute();
 

@@ -31,7 +31,8 @@ void TformMain::FormShow() {
   RestorePage(pcHTTP, "OpenTabHTTP");
   RestorePage(pcWhoIs, "OpenTabWhoIs");
   if (!RestorePage(pcOptions, "OpenTabMain")) pcOptions->setCurrentWidget(tsAdapterInfo);
-  // The adapter and user lists are filled here once they exist.
+  // The adapter list is filled here once it exists.
+  RefreshUserList();
   GConfigManager->ReadWindowPositions();
 }
 
