@@ -145,6 +145,8 @@ void TformMain::ConnectHandlers() {
       Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
   connect(cbHTTPQueryMethod, &QComboBox::currentIndexChanged, this,
           Guarded("cbHTTPQueryMethodChange", [this] { cbHTTPQueryMethodChange(); }));
+  connect(cbAdapterInfos, &QComboBox::activated, this,
+          Guarded("cbAdapterInfosSelect", [this] { cbAdapterInfosSelect(); }));
   connect(lvWhoIsHistory, &QTreeWidget::itemDoubleClicked, this,
           Guarded("lvWhoIsHistoryDblClick", [this] { lvWhoIsHistoryDblClick(); }));
   connect(popupWhoisQueryLoadOld, &QMenu::aboutToShow, this,
@@ -233,6 +235,7 @@ void TformMain::FormCreate() {
 }
 
 void TformMain::FormDestroy() {
+  FAdapterDetails.clear();
   FWhoIsServerList.reset();
   FWhoIsCache.reset();
 }

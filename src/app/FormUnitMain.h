@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FormPositions.h"
 #include "IdIcmpClient.h"
@@ -109,6 +110,13 @@ class TformMain : public QMainWindow {
   void aWhoisFilterSaveExecute();
   void SaveTreeToFile(const std::string& filename);
   static std::string MakeCleanFilename(std::string_view filename);
+
+  // Adapters page (FormUnitMainAdapters.cpp).
+  void RefreshAdapterList();
+  void cbAdapterInfosSelect();
+  // The properties of every entry of cbAdapterInfos (the entry's data is
+  // its index here).
+  std::vector<std::unique_ptr<TStringList>> FAdapterDetails;
 
   // Users page (FormUnitMainUsers.cpp).
   void RefreshUserList();

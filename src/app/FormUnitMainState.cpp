@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QTabWidget>
 
+#include "CrashReporter.h"
 #include "FormUnitMain.h"
 #include "brmConfig.h"
 
@@ -31,8 +32,9 @@ void TformMain::FormShow() {
   RestorePage(pcHTTP, "OpenTabHTTP");
   RestorePage(pcWhoIs, "OpenTabWhoIs");
   if (!RestorePage(pcOptions, "OpenTabMain")) pcOptions->setCurrentWidget(tsAdapterInfo);
-  // The adapter list is filled here once it exists.
-  RefreshUserList();
+  // A list that fails is reported and the other is still filled.
+  Guarded("RefreshAdapterList", [this] { RefreshAdapterList(); })();
+  Guarded("RefreshUserList", [this] { RefreshUserList(); })();
   GConfigManager->ReadWindowPositions();
 }
 

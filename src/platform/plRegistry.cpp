@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+#include "plLiveSystemHive.h"
 #include "plPaths.h"
 #include "plRegistryHive.h"
 
@@ -39,12 +40,18 @@ std::vector<std::string> SplitPath(const std::string& path) {
 
 // What a handle stands for.
 struct TKeyRef {
-  enum TKind { kHive, kUsersRoot, kEmpty } kind = kEmpty;
+  enum TKind { kHive, kUsersRoot, kEmpty, kLive } kind = kEmpty;
   TRegistryHive* hive = nullptr;
   bool machine = false;
   int64_t id = TRegistryHive::kRoot;
   std::vector<std::string> path;  // below the hive's root
+  // A key of the tree made from the running machine (kind kLive), kept alive
+  // with the tree it belongs to.
+  std::shared_ptr<const TLiveKey> live;
 };
+
+// True for a path of HKEY_LOCAL_MACHINE below SYSTEM\CurrentControlSet.
+bool IsLivePath(const std::vector<std::string>& full);
 
 struct TOpenKey {
   TKeyRef ref;
@@ -142,9 +149,9 @@ LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, R
 
   if (ref.kind == TKeyRef::kUsersRoot && !parts.empty()) {
     if (SameName(parts.front(), CurrentUserSid())) {
-      ref = {TKeyRef::kHive, &Hive(false), false, TRegistryHive::kRoot, {}};
+      ref = {TKeyRef::kHive, &Hive(false), false, TRegistryHive::kRoot, {}, {}};
     } else if (SameName(parts.front(), ".DEFAULT")) {
-      ref = {TKeyRef::kEmpty, nullptr, false, TRegistryHive::kRoot, {}};
+      ref = {TKeyRef::kEmpty, nullptr, false, TRegistryHive::kRoot, {}, {}};
     } else {
       return ERROR_FILE_NOT_FOUND;
     }
@@ -159,6 +166,25 @@ LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, R
     if (ref.machine && (sam & KEY_WOW64_32KEY) && !full.empty() && SameName(full[0], "Software") &&
         (full.size() < 2 || !SameName(full[1], "Wow6432Node")))
       full.insert(full.begin() + 1, "Wow6432Node");
+    // SYSTEM\CurrentControlSet comes from the running machine and cannot be
+    // written.
+    if (ref.machine && IsLivePath(full)) {
+      if (std::shared_ptr<const TLiveKey> tree = CurrentLiveHive()) {
+        if (create || (sam & kWriteRights)) return ERROR_ACCESS_DENIED;
+        const TLiveKey* node = tree.get();
+        for (size_t i = 2; i < full.size() && node; ++i) node = node->Find(full[i]);
+        if (!node) return ERROR_FILE_NOT_FOUND;
+        ref.kind = TKeyRef::kLive;
+        ref.live = std::shared_ptr<const TLiveKey>(tree, node);
+        ref.path = std::move(full);
+        const HKEY handle = nextHandle;
+        nextHandle += 4;
+        handles[handle] = {std::move(ref), sam, {}};
+        *result = handle;
+        if (disposition) *disposition = REG_OPENED_EXISTING_KEY;
+        return ERROR_SUCCESS;
+      }
+    }
     if ((sam & kWriteRights) && !ref.hive->Writable()) return ERROR_ACCESS_DENIED;
     int64_t id = TRegistryHive::kRoot;
     bool anyCreated = false;
@@ -186,12 +212,21 @@ LONG TRegistryState::Open(const char* function, HKEY base, const char* subKey, R
   return ERROR_SUCCESS;
 }
 
+bool IsLivePath(const std::vector<std::string>& full) {
+  return full.size() >= 2 && SameName(full[0], "SYSTEM") && SameName(full[1], "CurrentControlSet");
+}
+
 std::vector<std::string> SubKeyNames(const TKeyRef& ref) {
   switch (ref.kind) {
     case TKeyRef::kUsersRoot:
       return {".DEFAULT", CurrentUserSid()};
     case TKeyRef::kEmpty:
       return {};
+    case TKeyRef::kLive: {
+      std::vector<std::string> names;
+      for (const auto& [folded, key] : ref.live->subkeys) names.push_back(key->name);
+      return names;
+    }
     case TKeyRef::kHive:
       break;
   }
@@ -278,8 +313,13 @@ LONG RegQueryValueExA(HKEY hKey, const char* lpValueName, DWORD*, DWORD* lpType,
   const auto key = s.LookupWithRights(hKey, KEY_QUERY_VALUE, rc);
   if (!key) return rc;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
-  if (key->ref.kind != TKeyRef::kHive) return ERROR_FILE_NOT_FOUND;
-  const auto value = key->ref.hive->GetValue(key->ref.id, lpValueName ? lpValueName : "");
+  std::optional<THiveValue> value;
+  if (key->ref.kind == TKeyRef::kLive) {
+    if (const TLiveValue* live = key->ref.live->Value(lpValueName ? lpValueName : ""))
+      value = THiveValue{live->type, live->data};
+  } else if (key->ref.kind == TKeyRef::kHive) {
+    value = key->ref.hive->GetValue(key->ref.id, lpValueName ? lpValueName : "");
+  }
   if (!value) return ERROR_FILE_NOT_FOUND;
   if (lpType) *lpType = value->type;
   const auto size = static_cast<DWORD>(value->data.size());
@@ -353,6 +393,16 @@ LONG RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD*, DWORD
   THiveKeyInfo info;
   if (key->ref.kind == TKeyRef::kHive) {
     info = key->ref.hive->KeyInfo(key->ref.id);
+  } else if (key->ref.kind == TKeyRef::kLive) {
+    for (const auto& [folded, sub] : key->ref.live->subkeys) {
+      ++info.subKeys;
+      info.maxSubKeyLen = std::max(info.maxSubKeyLen, static_cast<uint32_t>(sub->name.size()));
+    }
+    for (const auto& [name, value] : key->ref.live->values) {
+      ++info.values;
+      info.maxValueNameLen = std::max(info.maxValueNameLen, static_cast<uint32_t>(name.size()));
+      info.maxValueLen = std::max(info.maxValueLen, static_cast<uint32_t>(value.data.size()));
+    }
   } else {
     for (const std::string& name : SubKeyNames(key->ref)) {
       ++info.subKeys;
