@@ -248,11 +248,6 @@ TDevice ReadDevice(const TLiveSystemSources& sources, const TInterface& it) {
   return d;
 }
 
-std::shared_ptr<const TLiveKey>& CachedTree() {
-  static std::shared_ptr<const TLiveKey> tree;
-  return tree;
-}
-
 struct TProviderState {
   std::mutex mutex;
   TLiveHiveProvider provider = MachineLiveHive();
@@ -374,18 +369,22 @@ std::shared_ptr<const TLiveKey> MakeLiveCurrentControlSet(const TLiveSystemSourc
 }
 
 TLiveHiveProvider MachineLiveHive() {
-  return [] {
-    // One tree serves the reads of a moment (a walk opens many keys); the
-    // next moment sees the machine as it is then.
-    static std::mutex mutex;
-    static auto made = std::chrono::steady_clock::time_point();
-    std::lock_guard lock(mutex);
+  // One tree serves the reads of a moment (a walk opens many keys); the
+  // next moment sees the machine as it is then. Each provider keeps its own.
+  struct TCache {
+    std::mutex mutex;
+    std::shared_ptr<const TLiveKey> tree;
+    std::chrono::steady_clock::time_point made;
+  };
+  auto cache = std::make_shared<TCache>();
+  return [cache] {
+    std::lock_guard lock(cache->mutex);
     const auto now = std::chrono::steady_clock::now();
-    if (!CachedTree() || now - made > std::chrono::seconds(2)) {
-      CachedTree() = MakeLiveCurrentControlSet();
-      made = now;
+    if (!cache->tree || now - cache->made > std::chrono::seconds(2)) {
+      cache->tree = MakeLiveCurrentControlSet();
+      cache->made = now;
     }
-    return CachedTree();
+    return cache->tree;
   };
 }
 

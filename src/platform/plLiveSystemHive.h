@@ -62,7 +62,8 @@ std::string InterfaceGuid(const std::string& name, const std::string& hardwareAd
 // that the stored hive's keys are read there (tests of the adapter walk).
 using TLiveHiveProvider = std::function<std::shared_ptr<const TLiveKey>()>;
 void SetLiveHiveProvider(TLiveHiveProvider provider);
-// The default provider.
+// The default provider: each one made keeps a tree of its own for two
+// seconds.
 TLiveHiveProvider MachineLiveHive();
 // The tree of the provider in place, or nullptr when it is off.
 std::shared_ptr<const TLiveKey> CurrentLiveHive();
