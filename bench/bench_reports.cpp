@@ -13,6 +13,7 @@
 
 #include "BenchPeers.h"
 #include "FormUnitMain.h"
+#include "utPathSolve.h"
 #include "LoopbackServer.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -48,6 +49,7 @@ struct TSetup {
   std::string list;
   TSetup() {
     ::setenv("XDG_DATA_HOME", appData.Path().c_str(), 1);
+    utPathSolveInit();
     program.Write("whois-servers.lst", ".test | 127.0.0.1\n");
     for (int i = 0; i < kReports; ++i)
       program.Write("Query/Whois/site" + std::to_string(i) + ".example.txt", Report(i));

@@ -19,6 +19,7 @@
 #include "NetAntiFreeze.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
+#include "utPathSolve.h"
 #include "utStrings.h"
 
 namespace {
@@ -227,7 +228,8 @@ void TformMain::FormCreate() {
   // appPathFixed is set by the constructor from the program file's folder.
   CreateWhoisCache();
   // The translator hooks in here once it exists.
-  appPathData = ChooseDataFolder(appPathFixed, GetAppDataFolder());
+  appPathData = ChooseDataFolder(appPathFixed,
+                                 IncludeTrailingPathDelimiter(SolveVirtualStringAnsi("<$APPDATA>/")));
   ForceDirectories(appPathData + "Filter/Whois/");
   ForceDirectories(appPathData + "Query/Whois/");
   FWhoIsServerList = std::make_unique<TStringList>();

@@ -10,6 +10,7 @@
 #include "plPaths.h"
 #include "plRegistry.h"
 #include "utMulticonfigRead.h"
+#include "utPathSolve.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ struct TModuleState {
     utMulticonfigReadInit();
     config.SetProductName(ProductNameFromProgramFile(programFile));
     GConfigManager = &config;
+    utPathSolveInit();
   }
   ~TModuleState() {
     GConfigManager = nullptr;

@@ -24,6 +24,8 @@ std::string PcreMessage(int code) {
 constexpr size_t kFirstWindow = 16;
 constexpr size_t kFirstJitWindow = 65536;
 constexpr auto kQuickCall = std::chrono::milliseconds(20);
+// Search time allowed beyond the limit for every MiB of text.
+constexpr size_t kMsPerMiB = 50;
 
 }  // namespace
 
@@ -74,7 +76,10 @@ void TRegExpr::Fail(const std::string& why) const {
 bool TRegExpr::Find(std::string_view text, size_t start, size_t& matchStart,
                     size_t& matchEnd) const {
   using clock = std::chrono::steady_clock;
-  const auto deadline = clock::now() + std::chrono::milliseconds(limits_.timeLimitMs);
+  // The time grows with the text: a large report is searched in full, a
+  // short text with a hostile rule still ends within the limit.
+  const int limitMs = limits_.timeLimitMs + static_cast<int>((text.size() >> 20) * kMsPerMiB);
+  const auto deadline = clock::now() + std::chrono::milliseconds(limitMs);
   const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data());
   size_t window = pcre_->jitStack ? kFirstJitWindow : kFirstWindow;
   while (start <= text.size()) {
@@ -94,7 +99,7 @@ bool TRegExpr::Find(std::string_view text, size_t start, size_t& matchStart,
     const auto now = clock::now();
     if (last == text.size()) return false;
     if (now >= deadline)
-      Fail("it took longer than " + std::to_string(limits_.timeLimitMs) + " ms");
+      Fail("it took longer than " + std::to_string(limitMs) + " ms");
     start = last + 1;
     if (now - before < kQuickCall)
       window = std::min(window * 2, text.size() + 1);

@@ -27,7 +27,7 @@ struct TRegExprLimits {
   uint32_t depthLimit = 100000;   // nested backtracking points
   uint32_t heapLimitKiB = 32768;  // memory of the interpreter's backtracking
   size_t jitStackBytes = 8u << 20;
-  int timeLimitMs = 500;          // one search over the whole text
+  int timeLimitMs = 500;          // one search, plus 50 ms per MiB of text
 };
 
 class TRegExpr {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "FormUnitMain.h"
+#include "utPathSolve.h"
 #include "LoopbackServer.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -21,6 +22,8 @@ struct TWhoisWindow {
   // prepare runs on the program folder before the window is created.
   explicit TWhoisWindow(const std::function<void(TTempFolder&)>& prepare = {}) {
     ::setenv("XDG_DATA_HOME", appData.Path().c_str(), 1);
+    // The folder templates are made at start, as the program makes them.
+    utPathSolveInit();
     program.Write("whois-servers.lst", ".test | 127.0.0.1\n");
     if (prepare) prepare(program);
     form = std::make_unique<TformMain>(program.Path());

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "FormUnitMain.h"
+#include "utPathSolve.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
 #include "utFiles.h"
@@ -21,7 +22,10 @@ namespace {
 // A program folder and an application-data folder of the test's own.
 struct TFolders {
   TTempFolder program, appData;
-  TFolders() { ::setenv("XDG_DATA_HOME", appData.Path().c_str(), 1); }
+  TFolders() {
+    ::setenv("XDG_DATA_HOME", appData.Path().c_str(), 1);
+    utPathSolveInit();
+  }
   ~TFolders() { ::unsetenv("XDG_DATA_HOME"); }
 };
 
