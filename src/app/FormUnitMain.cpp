@@ -15,6 +15,7 @@
 #include "CrashReporter.h"
 #include "DialogService.h"
 #include "FormUnitMainPages.h"
+#include "brmUIDlgAbout.h"
 #include "MainDataFolder.h"
 #include "NetAntiFreeze.h"
 #include "WhoisServerList.h"
@@ -271,7 +272,7 @@ void TformMain::aGotoHTTPExecute() { ShowPage(tabHTTP); }
 void TformMain::miExitClick() { close(); }
 
 void TformMain::aHelpAboutExecute() {
-  // The full about dialog with its update check replaces this short notice.
-  Dialogs().ShowMessage(this, "About Corvina",
-                        "Corvina " + CorvinaVersion() + "\nNetwork analysis toolbox");
+  // The update description's name ("corvina.ini") is passed once the update
+  // check exists; until then the dialog shows no "Updates" button.
+  ShowBRMAboutDialog("", false, this);
 }
