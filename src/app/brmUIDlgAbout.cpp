@@ -53,6 +53,26 @@ QPixmap BrenmoorLogo() {
   return logo;
 }
 
+// The icon at one size: three linked nodes on a blue badge.
+QPixmap IconPixmap(int size) {
+  QPixmap icon(size, size);
+  icon.fill(Qt::transparent);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::Antialiasing);
+  const qreal s = size / 32.0;
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1f, 0x4e, 0x79));
+  p.drawEllipse(QRectF(1 * s, 1 * s, 30 * s, 30 * s));
+  const QPointF nodes[] = {{16 * s, 8 * s}, {9 * s, 22 * s}, {23 * s, 22 * s}};
+  p.setPen(QPen(Qt::white, 2 * s));
+  p.drawLine(nodes[0], nodes[1]);
+  p.drawLine(nodes[0], nodes[2]);
+  p.drawLine(nodes[1], nodes[2]);
+  p.setBrush(QColor(0xf2, 0xa9, 0x00));
+  for (const QPointF& n : nodes) p.drawEllipse(n, 3.5 * s, 3.5 * s);
+  return icon;
+}
+
 // "0, 4, 2, 0" and "1,2,3" as dotted versions.
 std::string DottedVersion(const std::string& text) {
   return ReplaceAll(ReplaceAll(text, ", ", "."), ",", ".");
@@ -144,4 +164,10 @@ void ShowBRMAboutDialog(const std::string& ProductName, bool LookForUpdates, QWi
   dialog.FDoLookForUpdates = LookForUpdates;
   dialog.imgIcon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
   dialog.exec();
+}
+
+QIcon CorvinaIcon() {
+  QIcon icon;
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(IconPixmap(size));
+  return icon;
 }

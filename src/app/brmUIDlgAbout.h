@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <string>
 
 #include "utStringList.h"
@@ -43,6 +44,9 @@ class TdlgAbout : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
 };
+
+// The program's icon, drawn: a network node in a round badge.
+QIcon CorvinaIcon();
 
 // The update description name the about dialog is given ("" at start).
 extern std::string BRMAboutUpdateIniName;

@@ -5,6 +5,7 @@
 #include "DialogService.h"
 #include "FormUnitMain.h"
 #include "FormUnitWhoisList.h"
+#include "brmUIDlgAbout.h"
 #include "brmConfig.h"
 #include "plFatalSignal.h"
 #include "plPaths.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   TCorvinaApplication app(argc, argv);
   QApplication::setApplicationName("Corvina");
   QApplication::setApplicationVersion(CorvinaVersion());
+  QApplication::setWindowIcon(CorvinaIcon());
 
   TformMain formMain;
   InstallFatalSignalHandler(formMain.appPathData, CorvinaVersion().toStdString());
