@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   libsqlite3-dev zlib1g-dev libpcre2-dev libgtest-dev libbenchmark-dev
   adwaita-icon-theme fonts-dejavu-core whois sqlite3 traceroute)
-# Without a display the window is served over VNC on localhost.
-RUN_PACKAGES=(xvfb x11vnc xauth)
+# Without a display the window is served over VNC on localhost, in a small
+# window manager so that it has a title bar.
+RUN_PACKAGES=(xvfb x11vnc xauth openbox)
 # Tests that start the program under a real X server with a window manager,
 # and tests that build routes of network namespaces.
 TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2)
@@ -26,20 +27,23 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
 }
 
+# Configures and builds the given targets (all when none are given).
 build() {
   cmake -S . -B build -G Ninja
-  cmake --build build
+  cmake --build build ${1:+--target "$@"}
 }
 
 run_without_display() {
-  local n=90 port=5900
+  local n=90 port=5900 log=build/virtual-display.log
   while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   local display=":$n"
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp &
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$log" 2>&1 &
   local xvfb=$!
-  trap 'kill $xvfb ${vnc:-} 2>/dev/null || true' EXIT
-  sleep 1
-  x11vnc -display "$display" -localhost -rfbport "$port" -forever -shared -nopw -quiet &
+  trap 'kill ${vnc:-} ${wm:-} $xvfb 2>/dev/null || true' EXIT
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  DISPLAY="$display" openbox >>"$log" 2>&1 &
+  local wm=$!
+  x11vnc -display "$display" -localhost -rfbport "$port" -forever -shared -nopw -quiet >>"$log" 2>&1 &
   local vnc=$!
   echo "No display found: Corvina is served over VNC on localhost:$port"
   echo "(connect with a VNC viewer, for example: vncviewer localhost:$port)"
@@ -49,7 +53,9 @@ run_without_display() {
 case "${1:-}" in
   run)
     install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-    build
+    # Only the program and what it ships: the tests and benchmarks are built
+    # by the test command.
+    build corvina
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       exec ./build/bin/corvina
     fi
