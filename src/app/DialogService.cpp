@@ -68,6 +68,12 @@ void TStandardDialogService::ShowError(QWidget* parent, const QString& caption,
   QMessageBox::warning(parent, caption, text);
 }
 
+bool TStandardDialogService::Confirm(QWidget* parent, const QString& caption,
+                                     const QString& text) {
+  return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
 bool TStandardDialogService::OpenFile(QWidget* parent, const TFileDialogOptions& options,
                                       QString& path) {
   return RunFileDialog(parent, options, path, QFileDialog::AcceptOpen);

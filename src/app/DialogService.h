@@ -25,6 +25,8 @@ class TDialogService {
                           QString& value) = 0;
   virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& caption, const QString& text) = 0;
+  // A question with the answers Yes and No; true for Yes.
+  virtual bool Confirm(QWidget* parent, const QString& caption, const QString& text) = 0;
   virtual bool OpenFile(QWidget* parent, const TFileDialogOptions& options, QString& path) = 0;
   virtual bool SaveFile(QWidget* parent, const TFileDialogOptions& options, QString& path) = 0;
   // The report of an error that no action caught; the user can copy it.
@@ -38,6 +40,7 @@ class TStandardDialogService : public TDialogService {
                   QString& value) override;
   void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
   void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
+  bool Confirm(QWidget* parent, const QString& caption, const QString& text) override;
   bool OpenFile(QWidget* parent, const TFileDialogOptions& options, QString& path) override;
   bool SaveFile(QWidget* parent, const TFileDialogOptions& options, QString& path) override;
   void ShowErrorReport(QWidget* parent, const QString& report) override;

@@ -272,7 +272,6 @@ void TformMain::aGotoHTTPExecute() { ShowPage(tabHTTP); }
 void TformMain::miExitClick() { close(); }
 
 void TformMain::aHelpAboutExecute() {
-  // The update description's name ("corvina.ini") is passed once the update
-  // check exists; until then the dialog shows no "Updates" button.
+  BRMAboutUpdateIniName = "corvina.ini";
   ShowBRMAboutDialog("", false, this);
 }

@@ -4,13 +4,25 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QProgressBar>
 #include <QShowEvent>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+
+extern char** environ;
 
 #include "DialogService.h"
 #include "Widgets.h"
+#include "brmConfig.h"
 #include "brmPEVersions.h"
 #include "plPaths.h"
+#include "utFiles.h"
+#include "utFormat.h"
+#include "utPathSolve.h"
 #include "utStrings.h"
+#include "utWinINet.h"
 
 std::string BRMAboutUpdateIniName;
 
@@ -109,6 +121,20 @@ TdlgAbout::TdlgAbout(QWidget* parent) : QDialog(parent) {
   connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(bnTranslations, &QPushButton::clicked, this, [this] { bnTranslationsClick(); });
   connect(bnUpdates, &QPushButton::clicked, this, [this] { bnUpdatesClick(); });
+  pbDownload = new QProgressBar(this);
+  pbDownload->setObjectName("pbDownload");
+  pbDownload->setGeometry(8, 150, 377, 18);
+  pbDownload->setRange(0, 100);
+  pbDownload->hide();
+  // A downloaded file is opened by the desktop's program for it, never
+  // through a shell.
+  OpenFile = [](const std::string& file) {
+    pid_t pid = 0;
+    const char* argv[] = {"xdg-open", file.c_str(), nullptr};
+    if (::posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) ==
+        0)
+      ::waitpid(pid, nullptr, WNOHANG);
+  };
   CenterOnScreen(this);
 }
 
@@ -151,9 +177,100 @@ void TdlgAbout::bnTranslationsClick() {
   Dialogs().ShowMessage(this, windowTitle(), ToDisplayText(text));
 }
 
-void TdlgAbout::bnUpdatesClick() {
-  // The update check arrives with the update download; until then the
-  // button is not shown (the main window passes no update name).
+void TdlgAbout::bnUpdatesClick() { LookForUpdates(); }
+
+std::string TdlgAbout::UpdateAddress() const {
+  std::string host = kDefaultUpdateHost;
+  if (GConfigManager) GConfigManager->ReadString("UpdateHost", host);
+  return "http://" + host + "/updates/" + FUpdateININame;
+}
+
+void TdlgAbout::LookForUpdates() {
+  const QString caption = windowTitle();
+  const auto searchFailed = [&](const std::string& why) {
+    Dialogs().ShowError(this, caption,
+                        ToDisplayText("An unknown error occured while trying to search for "
+                                      "updates:\r\n" + why));
+  };
+  const auto downloadFailed = [&](const std::string& why) {
+    Dialogs().ShowError(this, caption,
+                        ToDisplayText("An unknown error occured while trying to download the "
+                                      "update:\r\n" + why));
+  };
+  std::string url, localFile, fileName;
+  bool installable = false;
+  try {
+    utInetSetUserAgent(FromDisplayText(labelProduct->text()));
+    TStringList description;
+    uint32_t code = 0;
+    if (!utHTTPDownload(UpdateAddress(), description, code)) {
+      searchFailed(WinINetErrorMessage(static_cast<int32_t>(code)));
+      return;
+    }
+    const std::string online = description.Values("CurrentVersion");
+    const std::string notice = description.Values("NotifyText");
+    // Versions compare as texts in the locale's order, letter case aside:
+    // "0.4.10.0" sorts before "0.4.2.0".
+    if (AnsiCompareText(online, FAppVersion) <= 0) {
+      Dialogs().ShowMessage(this, caption,
+                            "Nothing to update - you're still using the newest version.");
+      return;
+    }
+    const std::string offer =
+        Format("There's a new version, %s, available.", {online}) + "\r\n" + notice;
+    if (description.IndexOfName("URL") < 0) {
+      Dialogs().ShowMessage(this, caption, ToDisplayText(offer));
+      return;
+    }
+    url = description.Values("URL");
+    // A name with a folder part, or none, would write outside the desktop.
+    if (!DownloadFileName(url, fileName)) {
+      searchFailed("The update's address \"" + url + "\" names no file.");
+      return;
+    }
+    // A package or program the desktop can install or start.
+    installable = EndsWith(fileName, ".deb") || EndsWith(fileName, ".AppImage");
+    if (!Dialogs().Confirm(this, caption,
+                           ToDisplayText(offer + "\r\n" +
+                                         (installable ? "Do you want to download and install it?"
+                                                      : "Do you want to download it?"))))
+      return;
+  } catch (const std::exception& e) {
+    searchFailed(e.what());
+    return;
+  }
+  try {
+    localFile = IncludeTrailingPathDelimiter(SolveVirtualStringAnsi("<$DESKTOP>/")) + fileName;
+    ForceDirectories(ExtractFilePath(localFile));
+    std::ofstream file(localFile, std::ios::binary | std::ios::trunc);
+    if (!file) throw std::runtime_error("Cannot create \"" + localFile + "\"");
+    TutInternetHTTP http;
+    // The dialog repaints and shows how far the download is.
+    pbDownload->setValue(0);
+    pbDownload->show();
+    http.FOnProgress = [this](int64_t, int64_t, uint8_t percent) {
+      pbDownload->setValue(percent);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    const bool ok = http.Download(url, file);
+    pbDownload->hide();
+    file.close();
+    if (!ok) {
+      downloadFailed(WinINetErrorMessage(static_cast<int32_t>(http.FErrorCode)));
+      return;
+    }
+    if (!installable) {
+      Dialogs().ShowMessage(
+          this, caption,
+          ToDisplayText(Format("The update has been downloaded and saved as %s on your desktop.",
+                               {fileName})));
+      return;
+    }
+    if (OpenFile) OpenFile(localFile);
+  } catch (const std::exception& e) {
+    pbDownload->hide();
+    downloadFailed(e.what());
+  }
 }
 
 void ShowBRMAboutDialog(const std::string& ProductName, bool LookForUpdates, QWidget* parent) {

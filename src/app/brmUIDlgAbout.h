@@ -5,12 +5,17 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <functional>
 #include <string>
 
 #include "utStringList.h"
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
+
+// The update server asked when the configuration names none.
+inline constexpr const char* kDefaultUpdateHost = "updates.brenmoor.example";
 
 class TdlgAbout : public QDialog {
  public:
@@ -25,6 +30,8 @@ class TdlgAbout : public QDialog {
   QPushButton* bnTranslations = nullptr;
   QPushButton* bnUpdates = nullptr;
   QPushButton* bnOk = nullptr;
+  // Shown while an update downloads.
+  QProgressBar* pbDownload = nullptr;
 
   TStringList FTranslators;
   std::string FProductNameOverride;
@@ -40,6 +47,15 @@ class TdlgAbout : public QDialog {
   void FormShow();
   void bnTranslationsClick();
   void bnUpdatesClick();
+  // Asks the update server for its description, compares versions, offers
+  // the new one and downloads it to the desktop.
+  void LookForUpdates();
+  // Where the description is fetched from: "http://" + the update host
+  // (configuration value "UpdateHost", default kDefaultUpdateHost) +
+  // "/updates/" + FUpdateININame.
+  std::string UpdateAddress() const;
+  // Opens a downloaded file with the desktop's program for it (xdg-open).
+  std::function<void(const std::string& file)> OpenFile;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -23,6 +23,8 @@ class TScriptedDialogs : public TDialogService {
   // Cancel; the options of every file dialog shown.
   std::deque<std::optional<QString>> files;
   std::vector<TFileDialogOptions> fileDialogs;
+  // The next Yes/No answers (No when none is left).
+  std::deque<bool> confirms;
 
   bool InputQuery(QWidget*, const QString& caption, const QString& prompt,
                   QString& value) override {
@@ -39,6 +41,13 @@ class TScriptedDialogs : public TDialogService {
   }
   void ShowError(QWidget*, const QString& caption, const QString& text) override {
     messages << caption + ": " + text;
+  }
+  bool Confirm(QWidget*, const QString& caption, const QString& text) override {
+    messages << caption + "? " + text;
+    if (confirms.empty()) return false;
+    const bool yes = confirms.front();
+    confirms.pop_front();
+    return yes;
   }
   bool OpenFile(QWidget*, const TFileDialogOptions& options, QString& path) override {
     return FileAnswer(options, path);

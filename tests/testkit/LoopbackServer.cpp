@@ -32,6 +32,16 @@ std::string ReadRequest(int fd) {
 
 }  // namespace
 
+void SkipHttpHeaders(int fd) {
+  // The first line was read already; the head ends with an empty line.
+  std::string tail = "\r\n";
+  char c;
+  while (tail != "\r\n\r\n" && WaitReadableFor(fd, 5000) && ::recv(fd, &c, 1, 0) == 1) {
+    tail += c;
+    if (tail.size() > 4) tail.erase(0, tail.size() - 4);
+  }
+}
+
 bool WaitReadableFor(int fd, int ms) {
   pollfd p{fd, POLLIN, 0};
   for (;;) {

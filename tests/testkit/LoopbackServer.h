@@ -54,5 +54,8 @@ int UnusedLoopbackPort();
 
 // Sends all bytes, ignoring a client that has gone away.
 void SendAll(int fd, const std::string& bytes);
+// Reads the rest of an HTTP request's head (up to the empty line), so that
+// an answer is not cut off by the reset a close with unread data causes.
+void SkipHttpHeaders(int fd);
 // Waits until fd is readable or ms pass; false on time-out.
 bool WaitReadableFor(int fd, int ms);
