@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   libsqlite3-dev zlib1g-dev libpcre2-dev libcurl4-openssl-dev libgtest-dev libbenchmark-dev
-  adwaita-icon-theme fonts-dejavu-core whois sqlite3 traceroute)
+  adwaita-icon-theme fonts-dejavu-core whois sqlite3 traceroute curl)
 # Without a display the window is served over VNC on localhost, in a small
 # window manager so that it has a title bar.
 RUN_PACKAGES=(xvfb x11vnc xauth openbox)
