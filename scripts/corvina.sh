@@ -12,7 +12,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
 RUN_PACKAGES=(xvfb x11vnc xauth openbox)
 # Tests that start the program under a real X server with a window manager,
 # and tests that build routes of network namespaces.
-TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2)
+TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2 libcap2-bin)
 
 install_missing() {
   local missing=() p

@@ -54,12 +54,14 @@ QString SocketHint(TIcmpSocketKind kind) {
       return "Traced with a raw ICMP socket.";
     case TIcmpSocketKind::skDatagram:
       return "Traced with an ICMP datagram socket (ping socket).";
+    case TIcmpSocketKind::skHelper:
+      return "Traced with a raw ICMP socket from corvina-icmp-helper.";
     case TIcmpSocketKind::skNone:
       break;
   }
-  return "No ICMP socket could be opened: run Corvina as root, give it the capability "
-         "(setcap cap_net_raw+ep corvina), or allow ping sockets for your group with "
-         "sysctl net.ipv4.ping_group_range.";
+  return "No ICMP socket could be opened: install corvina-icmp-helper beside Corvina with "
+         "the capability (setcap cap_net_raw+ep corvina-icmp-helper), or allow ping sockets "
+         "for your group with sysctl net.ipv4.ping_group_range.";
 }
 
 }  // namespace

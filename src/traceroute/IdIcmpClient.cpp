@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 #include <linux/errqueue.h>
 #include <netinet/ip.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +15,7 @@
 
 #include "NetErrors.h"
 #include "NetSocket.h"
+#include "plPaths.h"
 
 namespace {
 
@@ -47,6 +50,40 @@ void PutIpHeader(uint8_t* at, uint8_t ttl, const in_addr& from, const in_addr& t
 
 }  // namespace
 
+int RawSocketFromHelper(const std::string& helperPath) {
+  if (::access(helperPath.c_str(), X_OK) != 0) return -1;
+  int pair[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pair[1], STDIN_FILENO);
+  char* const argv[] = {const_cast<char*>(helperPath.c_str()), nullptr};
+  char* const envp[] = {nullptr};
+  pid_t pid = 0;
+  const bool started = ::posix_spawn(&pid, helperPath.c_str(), &actions, nullptr, argv, envp) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pair[1]);
+  int raw = -1;
+  if (started) {
+    char byte = 0;
+    iovec iov{&byte, 1};
+    char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    // The helper answers at once or not at all; a short wait bounds it.
+    if (WaitForReadable(pair[0], 2000) && ::recvmsg(pair[0], &msg, MSG_CMSG_CLOEXEC) == 1)
+      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS)
+          std::memcpy(&raw, CMSG_DATA(c), sizeof(int));
+    ::waitpid(pid, nullptr, 0);
+  }
+  ::close(pair[0]);
+  return raw;
+}
+
 uint32_t IcmpMilliseconds() {
   using namespace std::chrono;
   return static_cast<uint32_t>(
@@ -77,13 +114,15 @@ void TIdRawBase::Binding() {
     if (!PreferDatagram) fd_ = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, Protocol);
     if (fd_ >= 0) {
       kind_ = TIcmpSocketKind::skRaw;
-    } else {
-      fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
-      if (fd_ < 0) Fail("Cannot allocate socket.");
+    } else if ((fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP)) >= 0) {
       kind_ = TIcmpSocketKind::skDatagram;
       const int on = 1;
       ::setsockopt(fd_, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
       ::setsockopt(fd_, IPPROTO_IP, IP_RECVTTL, &on, sizeof on);
+    } else if ((fd_ = RawSocketFromHelper(GetProgramFolder() + kIcmpHelperName)) >= 0) {
+      kind_ = TIcmpSocketKind::skHelper;
+    } else {
+      Fail("Cannot allocate socket.");
     }
   }
   const int ttl = TTL;

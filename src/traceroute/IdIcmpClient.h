@@ -44,8 +44,16 @@ uint32_t IcmpClockDifference(uint32_t oldValue, uint32_t newValue);
 // machine's byte order, as it is stored into the header.
 uint16_t CalcCheckSum(const uint8_t* data, size_t size);
 
-// Which socket a client uses.
-enum class TIcmpSocketKind { skNone, skRaw, skDatagram };
+// Which socket a client uses: its own raw socket, the kernel's datagram
+// socket, or a raw socket opened by the helper program beside it.
+enum class TIcmpSocketKind { skNone, skRaw, skDatagram, skHelper };
+
+// The helper program that opens a raw ICMP socket for a user who may not,
+// looked for in the program's folder.
+inline constexpr const char* kIcmpHelperName = "corvina-icmp-helper";
+// Runs the helper of that path and returns the raw socket it hands over,
+// or -1.
+int RawSocketFromHelper(const std::string& helperPath);
 
 // The raw socket, opened on first use.
 class TIdRawBase {

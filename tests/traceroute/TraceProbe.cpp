@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
   const TIcmpSocketKind kind = client.SocketKind();
   std::printf("socket=%s\n", kind == TIcmpSocketKind::skRaw        ? "raw"
                              : kind == TIcmpSocketKind::skDatagram ? "datagram"
+                             : kind == TIcmpSocketKind::skHelper   ? "helper"
                                                                    : "none");
   return 0;
 }

@@ -3,9 +3,14 @@
 // root; skipped with a message otherwise.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "NetNamespaces.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -72,6 +77,34 @@ TEST_F(TraceRouteRoute, EachRouterIsARowAndTheTargetIsLast) {
     EXPECT_EQ(trace.socket, *user ? "datagram" : "raw");
     for (const auto& r : trace.rows) EXPECT_NE(r.find(" ms|"), std::string::npos) << r;
   }
+}
+
+TEST_F(TraceRouteRoute, AnOrdinaryUserWithoutPingSocketsTracesThroughTheHelper) {
+  // The probe program and the helper in a folder of their own, the helper
+  // with the capability to open raw sockets; ping sockets closed.
+  TTempFolder dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+  const std::string probe = dir.Path() + "trace_probe";
+  const std::string helper = dir.Path() + "corvina-icmp-helper";
+  std::filesystem::copy_file(CORVINA_TRACE_PROBE, probe);
+  std::filesystem::copy_file(CORVINA_ICMP_HELPER, helper);
+  if (std::system(("setcap cap_net_raw+ep " + helper + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "setcap (libcap2-bin) is not installed or the file system keeps no "
+                    "capabilities";
+  ASSERT_TRUE(ns_->Exec("client", "echo 1 0 > /proc/sys/net/ipv4/ping_group_range"));
+  std::istringstream out(ns_->Output("client", probe + " 10.201.4.2 --nobody"));
+  std::vector<std::string> rows;
+  std::string socket;
+  for (std::string line; std::getline(out, line);)
+    if (line.rfind("socket=", 0) == 0)
+      socket = line.substr(7);
+    else
+      rows.push_back(Row(line));
+  EXPECT_EQ(socket, "helper");
+  EXPECT_EQ(rows, (std::vector<std::string>{"1|10.201.1.2|r1.corvina.test",
+                                            "2|10.201.2.2|r2.corvina.test",
+                                            "3|10.201.3.2|r3.corvina.test",
+                                            "4|10.201.4.2|target.corvina.test"}));
 }
 
 TEST_F(TraceRouteRoute, ARouterThatDropsEndsTheTraceAtItsRowAfterTheTimeOut) {
