@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DialogService.h"
 #include "FormPositions.h"
 #include "IdIcmpClient.h"
 #include "MainMessages.h"
@@ -98,6 +99,9 @@ class TformMain : public QMainWindow {
   void WhoisFillQueryList();
   void WhoisLoadOldClick(QObject* Sender);
   void aWhoisQueryFromFileExecute();
+  // A file dialog for text files: the filter named by a message with
+  // "|*.txt", the extension "txt" and a folder to start in.
+  TFileDialogOptions TextFileOptions(TMyStrings filterName, const std::string& folder) const;
   // The whois list dialog of batch lookups (made when the program has none).
   TformWhoisQueryList& WhoisQueryList();
 

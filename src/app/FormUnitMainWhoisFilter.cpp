@@ -106,10 +106,7 @@ void TformMain::tvWhoisFilteredDblClick() {
 }
 
 void TformMain::aWhoisFilterSaveExecute() {
-  TFileDialogOptions options;
-  options.filter = ToDisplayText(GetMessageStr(sFilterLogFiles)) + "|*.txt";
-  options.defaultExtension = "txt";
-  options.initialFolder = ToDisplayText(appPathData + "Filter/Whois");
+  TFileDialogOptions options = TextFileOptions(sFilterLogFiles, appPathData + "Filter/Whois");
   options.fileName =
       ToDisplayText(appPathData + "Filter/Whois/" + MakeCleanFilename(filterStringWhois) + ".txt");
   QString path;

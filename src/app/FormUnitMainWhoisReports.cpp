@@ -44,11 +44,17 @@ static void ShowReportFile(TformMain& form, const std::string& path) {
                                                        {ExtractFileName(path)})));
 }
 
-void TformMain::aWhoisQueryLoadOldExecute() {
+TFileDialogOptions TformMain::TextFileOptions(TMyStrings filterName,
+                                              const std::string& folder) const {
   TFileDialogOptions options;
-  options.filter = ToDisplayText(GetMessageStr(sFilterLogFiles)) + "|*.txt";
+  options.filter = ToDisplayText(GetMessageStr(filterName)) + "|*.txt";
   options.defaultExtension = "txt";
-  options.initialFolder = ToDisplayText(appPathData + "Query/Whois");
+  options.initialFolder = ToDisplayText(folder);
+  return options;
+}
+
+void TformMain::aWhoisQueryLoadOldExecute() {
+  const TFileDialogOptions options = TextFileOptions(sFilterLogFiles, appPathData + "Query/Whois");
   QString path;
   if (!Dialogs().OpenFile(this, options, path)) return;
   ShowReportFile(*this, FromDisplayText(path));
@@ -87,10 +93,7 @@ TformWhoisQueryList& TformMain::WhoisQueryList() {
 }
 
 void TformMain::aWhoisQueryFromFileExecute() {
-  TFileDialogOptions options;
-  options.filter = ToDisplayText(GetMessageStr(sFilterTextFiles)) + "|*.txt";
-  options.defaultExtension = "txt";
-  options.initialFolder = ToDisplayText(appPathData + "Query");
+  const TFileDialogOptions options = TextFileOptions(sFilterTextFiles, appPathData + "Query");
   QString path;
   if (!Dialogs().OpenFile(this, options, path)) return;
   WhoisShowText("", false);

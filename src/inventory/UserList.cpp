@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "AccountDatabase.h"
 #include "utFiles.h"
 #include "utIniFile.h"
 #include "utSecurity.h"
@@ -9,17 +10,6 @@
 #include "utStrings.h"
 
 namespace {
-
-std::vector<std::string> Fields(const std::string& line, char separator) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = line.find(separator, start);
-    fields.push_back(line.substr(start, end - start));
-    if (end == std::string::npos) return fields;
-    start = end + 1;
-  }
-}
 
 constexpr uint32_t kNobody = 65534;
 
@@ -32,17 +22,10 @@ struct TGroup {
 
 std::vector<TGroup> ReadGroups(const std::string& file) {
   std::vector<TGroup> groups;
-  TStringList lines;
-  try {
-    lines.LoadFromFile(file);
-  } catch (const std::exception&) {
-    return groups;
-  }
-  for (const std::string& line : lines.Lines()) {
-    const std::vector<std::string> f = Fields(line, ':');
+  for (const std::vector<std::string>& f : ReadAccountFile(file)) {
     if (f.size() < 4) continue;
     TGroup g{f[0], f[2], {}};
-    for (const std::string& member : Fields(f[3], ','))
+    for (const std::string& member : SplitFields(f[3], ','))
       if (!member.empty()) g.members.insert(member);
     groups.push_back(std::move(g));
   }
@@ -69,12 +52,7 @@ TUserList::TUserList(bool EnumerateImmdiately) {
 
 bool TUserList::Enumerate(const std::string&, const TUserLevels& UserLevels) {
   Clear();
-  TStringList lines;
-  try {
-    lines.LoadFromFile(PasswdFile());
-  } catch (const std::exception&) {
-    return false;
-  }
+  if (!FileExists(PasswdFile())) return false;
   const std::vector<TGroup> groups = ReadGroups(GroupFile());
   const auto memberOf = [&](const std::string& user, const std::string& gid,
                             std::initializer_list<const char*> names) {
@@ -83,9 +61,8 @@ bool TUserList::Enumerate(const std::string&, const TUserLevels& UserLevels) {
         if (g.name == name && (g.members.count(user) || g.gid == gid)) return true;
     return false;
   };
-  for (const std::string& line : lines.Lines()) {
+  for (const std::vector<std::string>& f : ReadAccountFile(PasswdFile())) {
     // name:password:uid:gid:gecos:home:shell
-    const std::vector<std::string> f = Fields(line, ':');
     if (f.size() < 7 || f[0].empty()) continue;
     long long uid = -1;
     if (!TryStrToInt64(f[2], uid) || uid < 0) continue;
@@ -93,7 +70,7 @@ bool TUserList::Enumerate(const std::string&, const TUserLevels& UserLevels) {
     r.Username = f[0];
     // The GECOS field: full name, then room, work phone, home phone and
     // other; the comment is those that are not empty.
-    const std::vector<std::string> gecos = Fields(f[4], ',');
+    const std::vector<std::string> gecos = SplitFields(f[4], ',');
     r.Fullname = gecos[0];
     for (size_t i = 1; i < gecos.size(); ++i)
       if (!gecos[i].empty()) r.Comment += (r.Comment.empty() ? "" : ", ") + gecos[i];

@@ -3,9 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "utStrings.h"
-#include "utStringList.h"
-#include "utFiles.h"
+#include "AccountDatabase.h"
 #include "utIniFile.h"
 
 namespace {
@@ -20,25 +18,12 @@ constexpr const char* kUnixUserDomain = "Unix User";
 std::string gPasswd = "/etc/passwd", gGroup = "/etc/group";
 uint32_t gLastError = 0;
 
-// The uid of an account of the passwd file, or false.
+// The uid of the first account of that name in the passwd file, or false.
 bool FindUid(const std::string& name, uint32_t& uid) {
-  TStringList lines;
-  try {
-    lines.LoadFromFile(gPasswd);
-  } catch (const std::exception&) {
-    return false;
-  }
-  for (const std::string& line : lines.Lines()) {
-    const size_t colon = line.find(':');
-    if (colon == std::string::npos || line.compare(0, colon, name) != 0 || colon != name.size())
-      continue;
-    const size_t uidStart = line.find(':', colon + 1);
-    if (uidStart == std::string::npos) return false;
+  for (const std::vector<std::string>& f : ReadAccountFile(gPasswd)) {
+    if (f.size() < 3 || f[0] != name) continue;
     long long value = 0;
-    const size_t uidEnd = line.find(':', uidStart + 1);
-    if (!TryStrToInt64(line.substr(uidStart + 1, uidEnd - uidStart - 1), value) || value < 0 ||
-        value > 0xFFFFFFFFLL)
-      return false;
+    if (!TryStrToInt64(f[2], value) || value < 0 || value > 0xFFFFFFFFLL) return false;
     uid = static_cast<uint32_t>(value);
     return true;
   }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "IcmpHelperProtocol.h"
 #include "NetErrors.h"
 #include "NetSocket.h"
 #include "plPaths.h"
@@ -65,19 +66,8 @@ int RawSocketFromHelper(const std::string& helperPath) {
   ::close(pair[1]);
   int raw = -1;
   if (started) {
-    char byte = 0;
-    iovec iov{&byte, 1};
-    char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr msg{};
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = control;
-    msg.msg_controllen = sizeof control;
     // The helper answers at once or not at all; a short wait bounds it.
-    if (WaitForReadable(pair[0], 2000) && ::recvmsg(pair[0], &msg, MSG_CMSG_CLOEXEC) == 1)
-      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
-        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS)
-          std::memcpy(&raw, CMSG_DATA(c), sizeof(int));
+    if (WaitForReadable(pair[0], 2000)) raw = ReceiveDescriptor(pair[0]);
     ::waitpid(pid, nullptr, 0);
   }
   ::close(pair[0]);
