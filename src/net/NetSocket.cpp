@@ -8,6 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "NetAntiFreeze.h"
 #include "NetErrors.h"
@@ -115,11 +120,39 @@ std::string WSGetHostByAddr(const std::string& address) {
   sa.sin_family = AF_INET;
   if (::inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1)
     RaiseSocketError(kSocketErrorHostNotFound);
-  char name[NI_MAXHOST] = {};
-  if (::getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, name, sizeof name, nullptr, 0,
-                    NI_NAMEREQD) != 0)
-    RaiseSocketError(kSocketErrorHostNotFound);
-  return name;
+  // The system's look-up may wait seconds for a name server: it runs in a
+  // thread of its own while the window has its turn every 125 ms, as a
+  // connection attempt does. A caller that gives up (the window closed)
+  // leaves the thread to finish on its own.
+  struct TLookup {
+    std::mutex mutex;
+    std::condition_variable done_cv;
+    bool done = false;
+    bool found = false;
+    char name[NI_MAXHOST] = {};
+  };
+  auto lookup = std::make_shared<TLookup>();
+  std::thread([lookup, sa] {
+    char name[NI_MAXHOST] = {};
+    const bool found = ::getnameinfo(reinterpret_cast<const sockaddr*>(&sa), sizeof sa, name,
+                                     sizeof name, nullptr, 0, NI_NAMEREQD) == 0;
+    std::lock_guard lock(lookup->mutex);
+    lookup->found = found;
+    std::memcpy(lookup->name, name, sizeof name);
+    lookup->done = true;
+    lookup->done_cv.notify_all();
+  }).detach();
+  for (;;) {
+    {
+      std::unique_lock lock(lookup->mutex);
+      if (lookup->done_cv.wait_for(lock, std::chrono::milliseconds(kConnectWaitStep),
+                                   [&] { return lookup->done; }))
+        break;
+    }
+    ProcessPendingMessages();
+  }
+  if (!lookup->found) RaiseSocketError(kSocketErrorHostNotFound);
+  return lookup->name;
 }
 
 bool WaitForReadable(int fd, int timeoutMs) {
