@@ -28,3 +28,11 @@ void ProcessPendingMessages() {
 void AbandonWaits() { Abandoned() = true; }
 
 bool WaitsAbandoned() { return Abandoned(); }
+
+void TAntiFreezeTicker::Tick() {
+  if (!AntiFreezeActive()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_ < std::chrono::milliseconds(kAntiFreezeIdleTimeOut)) return;
+  ProcessPendingMessages();
+  last_ = std::chrono::steady_clock::now();
+}

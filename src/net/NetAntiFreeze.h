@@ -4,6 +4,7 @@
 // wait may let the window run, and never sees the toolkit itself.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 // Length of one wait slice while a hook is installed, in milliseconds.
@@ -31,3 +32,14 @@ void ProcessPendingMessages();
 // wait and the program can end.
 void AbandonWaits();
 bool WaitsAbandoned();
+
+// Lets the window run while data flows: a server that sends a little at a
+// time never lets a wait end empty, so a reader calls Tick() after every
+// piece, and pending window messages are processed at most every slice.
+class TAntiFreezeTicker {
+ public:
+  void Tick();
+
+ private:
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};

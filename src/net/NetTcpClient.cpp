@@ -1,5 +1,6 @@
 #include "NetTcpClient.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -26,18 +27,33 @@ struct TConnectAttempt {
   bool done = false;
   bool abandoned = false;
   int fd = -1;
+  // The socket error number of a failed attempt.
   int error = 0;
 };
 
-void RunConnectAttempt(const std::shared_ptr<TConnectAttempt>& attempt, sockaddr_in address) {
+// Resolves the host and connects, off the user-interface thread: a name
+// server that takes seconds to answer does not hold the window still.
+void RunConnectAttempt(const std::shared_ptr<TConnectAttempt>& attempt, std::string host,
+                       int port) {
   int error = 0;
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) {
-    error = errno;
-  } else if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    error = errno;
-    ::close(fd);
-    fd = -1;
+  int fd = -1;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  try {
+    address.sin_addr = ResolveHostAddress(host);
+  } catch (const EIdSocketError& e) {
+    error = e.LastError();
+  }
+  if (error == 0) {
+    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+      error = SocketErrorCodeFromErrno(errno);
+    } else if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      error = SocketErrorCodeFromErrno(errno);
+      ::close(fd);
+      fd = -1;
+    }
   }
   std::lock_guard lock(attempt->mutex);
   if (attempt->abandoned) {
@@ -56,13 +72,8 @@ TIdTCPClient::~TIdTCPClient() { Disconnect(); }
 
 void TIdTCPClient::Connect() {
   if (Connected() || connecting_) throw EIdAlreadyConnected();
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(Port));
-  address.sin_addr = ResolveHostAddress(Host);
-
   auto attempt = std::make_shared<TConnectAttempt>();
-  std::thread(RunConnectAttempt, attempt, address).detach();
+  std::thread(RunConnectAttempt, attempt, Host, Port).detach();
   // Handlers that run during the wait find the client taken.
   connecting_ = true;
   struct TConnecting {
@@ -94,7 +105,7 @@ void TIdTCPClient::Connect() {
       throw;
     }
   }
-  if (attempt->fd < 0) RaiseSocketErrorFromErrno(attempt->error);
+  if (attempt->fd < 0) RaiseSocketError(attempt->error);
   // A handler that ran during the wait may have opened this client's
   // connection meanwhile: keep that one, drop ours.
   if (Connected()) {
@@ -138,6 +149,15 @@ bool TIdTCPClient::ReadWithin(char* buffer, size_t size, int waitMs, size_t& rec
   }
 }
 
+bool TIdTCPClient::PeerGone() const {
+  if (!Connected()) return true;
+  pollfd p{fd_, POLLIN, 0};
+  if (::poll(&p, 1, 0) <= 0) return false;
+  // Readable while nobody asked for anything: the peer closed or reset the
+  // connection, or sent bytes that belong to no answer.
+  return true;
+}
+
 size_t TIdTCPClient::ReadSome(char* buffer, size_t size) {
   size_t n = 0;
   if (!ReadWithin(buffer, size, ReadTimeout, n)) throw EIdReadTimeout();
@@ -149,15 +169,14 @@ void TIdTCPClient::ReadUntilClose(size_t maxSize, const TReadSink& sink, int tot
   using std::chrono::milliseconds;
   const auto start = clock::now();
   const auto deadline = start + milliseconds(totalTimeoutMs);
-  auto lastProcessed = start;
+  TAntiFreezeTicker ticker;
   std::vector<char> buffer(65536);
   size_t total = 0;
   for (;;) {
     int wait = ReadTimeout;
     bool lastWait = false;
     if (totalTimeoutMs >= 0) {
-      const auto left =
-          std::chrono::duration_cast<milliseconds>(deadline - clock::now()).count();
+      const auto left = std::chrono::duration_cast<milliseconds>(deadline - clock::now()).count();
       if (left <= 0) throw EIdExchangeTimeout(totalTimeoutMs);
       if (ReadTimeout < 0 || left < ReadTimeout) {
         wait = static_cast<int>(left);
@@ -173,12 +192,7 @@ void TIdTCPClient::ReadUntilClose(size_t maxSize, const TReadSink& sink, int tot
     total += n;
     if (total > maxSize) throw EIdAnswerTooLong(maxSize);
     sink(std::string_view(buffer.data(), n));
-    // A server that sends a little at a time never lets a wait end empty;
-    // the window still gets its turn.
-    if (AntiFreezeActive() && clock::now() - lastProcessed >= milliseconds(kAntiFreezeIdleTimeOut)) {
-      ProcessPendingMessages();
-      lastProcessed = clock::now();
-    }
+    ticker.Tick();
   }
 }
 

@@ -1,5 +1,5 @@
-// A TCP client connection. The connection attempt runs in a short-lived
-// worker thread while the calling (user-interface) thread waits in steps of
+// A TCP client connection. The name look-up and the connection attempt run
+// in a short-lived worker thread while the calling (user-interface) thread waits in steps of
 // 125 ms, processing pending window messages after each step; reads wait
 // with the sliced wait of WaitForReadable.
 #pragma once
@@ -30,6 +30,11 @@ class TIdTCPClient {
   // longer than ConnectTimeout, or a socket error.
   void Connect();
   void Disconnect();
+
+  // True when an open connection can no longer carry a new request: the
+  // peer closed or reset it, or sent bytes while nothing was asked (an idle
+  // keep-alive connection the server dropped). Never waits.
+  bool PeerGone() const;
 
   void Write(std::string_view data);
   // Waits for data (ReadTimeout, "Read Timeout") and reads what has come, at
