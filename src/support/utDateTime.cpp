@@ -12,7 +12,8 @@ constexpr long long kMsPerDay = 86400000LL;
 // Days from 1970-01-01 back to 1899-12-30.
 constexpr long long kUnixEpochDay = 25569;
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
+}  // namespace
+
 long long DaysFromCivil(long long y, unsigned m, unsigned d) {
   y -= m <= 2;
   const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -21,6 +22,8 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d) {
   const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + static_cast<long long>(doe) - 719468;
 }
+
+namespace {
 
 void CivilFromDays(long long z, int& year, int& month, int& day) {
   z += 719468;

@@ -11,6 +11,9 @@ struct TDateTimeParts {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long DaysFromCivil(long long year, unsigned month, unsigned day);
+
 TDateTime EncodeDateTime(const TDateTimeParts& parts);
 TDateTimeParts DecodeDateTime(TDateTime value);
 
