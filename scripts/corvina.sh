@@ -11,8 +11,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
 # window manager so that it has a title bar.
 RUN_PACKAGES=(xvfb x11vnc xauth openbox)
 # Tests that start the program under a real X server with a window manager,
-# and tests that build routes of network namespaces.
-TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2 libcap2-bin)
+# tests that build routes of network namespaces, and the HTTP tests with a
+# web server of their own.
+TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2 libcap2-bin nginx)
 
 install_missing() {
   local missing=() p
