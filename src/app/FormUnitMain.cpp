@@ -15,10 +15,10 @@
 #include "CrashReporter.h"
 #include "DialogService.h"
 #include "FormUnitMainPages.h"
-#include "brmUIDlgAbout.h"
 #include "MainDataFolder.h"
 #include "NetAntiFreeze.h"
 #include "WhoisServerList.h"
+#include "brmUIDlgAbout.h"
 #include "utFiles.h"
 #include "utPathSolve.h"
 #include "utStrings.h"
@@ -137,6 +137,8 @@ void TformMain::CreateActions() {
           Guarded("aWhoisFilterEmailsExecute", [this] { aWhoisFilterEmailsExecute(); }));
   connect(aWhoisFilterNameServer, &QAction::triggered, this,
           Guarded("aWhoisFilterNameServerExecute", [this] { aWhoisFilterNameServerExecute(); }));
+  connect(aHTTPPasteClipboardUrl, &QAction::triggered, this,
+          Guarded("aHTTPPasteClipboardUrlExecute", [this] { aHTTPPasteClipboardUrlExecute(); }));
   connect(aWhoisFilterSave, &QAction::triggered, this,
           Guarded("aWhoisFilterSaveExecute", [this] { aWhoisFilterSaveExecute(); }));
 }
@@ -145,6 +147,11 @@ void TformMain::ConnectHandlers() {
   connect(
       editWhoIsHistorySearch, &QLineEdit::returnPressed, this,
       Guarded("editWhoIsHistorySearchKeyPress", [this] { editWhoIsHistorySearchKeyPress('\r'); }));
+  OnKeyPress(cbHTTPBaseUrl->lineEdit(), [this](char key) {
+    Guarded("cbHTTPBaseUrlKeyPress", [this, key] { cbHTTPBaseUrlKeyPress(key); })();
+    // Enter is the URL box's own: the combo box does not see it again.
+    return key == '\r';
+  });
   connect(cbHTTPQueryMethod, &QComboBox::currentIndexChanged, this,
           Guarded("cbHTTPQueryMethodChange", [this] { cbHTTPQueryMethodChange(); }));
   connect(cbAdapterInfos, &QComboBox::activated, this,
@@ -229,8 +236,8 @@ void TformMain::FormCreate() {
   // appPathFixed is set by the constructor from the program file's folder.
   CreateWhoisCache();
   // The translator hooks in here once it exists.
-  appPathData = ChooseDataFolder(appPathFixed,
-                                 IncludeTrailingPathDelimiter(SolveVirtualStringAnsi("<$APPDATA>/")));
+  appPathData = ChooseDataFolder(
+      appPathFixed, IncludeTrailingPathDelimiter(SolveVirtualStringAnsi("<$APPDATA>/")));
   ForceDirectories(appPathData + "Filter/Whois/");
   ForceDirectories(appPathData + "Query/Whois/");
   FWhoIsServerList = std::make_unique<TStringList>();

@@ -11,6 +11,8 @@
 
 #include "DialogService.h"
 #include "FormPositions.h"
+#include "IdCookieManager.h"
+#include "IdHTTP.h"
 #include "IdIcmpClient.h"
 #include "MainMessages.h"
 #include "NetWhoisClient.h"
@@ -34,6 +36,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class TIdAntiFreeze;
+class TSynHTMLSyn;
 class TformWhoisQueryList;
 
 // Presets of a save-file dialog.
@@ -129,9 +132,23 @@ class TformMain : public QMainWindow {
   void aTracerouteQuerySingleExecute();
 
   // HTTP page (FormUnitMainHTTP.cpp).
+  // Fetches url with the chosen method and shows what came back; does
+  // nothing while another query runs.
+  void HTTPLoadUrl(const std::string& url);
+  void cbHTTPBaseUrlKeyPress(char Key);
+  void aHTTPPasteClipboardUrlExecute();
   void cbHTTPQueryMethodChange();
+  void idHTTPRedirect(TIdHTTP& Sender, std::string& dest, int& NumRedirect, bool& Handled,
+                      TIdHTTPMethod& VMethod);
+  void idHTTPStatus(TIdHTTP& ASender, TIdStatus AStatus, const std::string& AStatusText);
+  void idCookieManagerNewCookie(TIdCookieManager& ASender, TIdNetscapeCookie& ACookie,
+                                bool& VAccept);
   // Stores the URL and method of a request that returned without error.
   void HTTPStoreLastQuery(const std::string& url);
+  // Adds a line to the log of the page.
+  void HTTPLog(const std::string& line);
+  // True while HTTPLoadUrl runs.
+  bool HTTPQueryRunning = false;
 
   // Lookup cache and History page (FormUnitMainWhoisCache.cpp).
   void CreateWhoisCache();
@@ -192,6 +209,7 @@ class TformMain : public QMainWindow {
   QTreeWidget* lvHTTPHeaders = nullptr;
   QTreeWidget* lvHTTPCookies = nullptr;
   QPlainTextEdit* memoHTTPSource = nullptr;
+  TSynHTMLSyn* synHTMLSyn = nullptr;
   QTextBrowser* htmlViewer = nullptr;
   QSplitter* splitHTTP = nullptr;
   QPlainTextEdit* memoHTTP = nullptr;
@@ -238,6 +256,8 @@ class TformMain : public QMainWindow {
   // --- non-visual components ----------------------------------------------
   TIdWhois idWhoIs;
   TIdIcmpClient idIcmpClient;
+  TIdCookieManager idCookieManager;
+  TIdHTTP idHTTP;
   TIdAntiFreeze* idAntiFreeze = nullptr;
   TSaveDialogPresets sdQuery;
   TImageList img24;
@@ -259,6 +279,8 @@ class TformMain : public QMainWindow {
   QWidget* CreateTraceroutePage();
   QWidget* CreateWhoisPage();
   QWidget* CreateHTTPPage();
+  // Sets up idHTTP and idCookieManager and wires their events to the page.
+  void CreateHTTPClient();
   QToolBar* CreatePageToolBar(const QString& name, int buttonWidth);
   QToolButton* AddToolButton(QToolBar* bar, const QString& name, QAction* action, int width,
                              bool visible = true);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
 #include <QScreen>
@@ -81,4 +82,31 @@ void CenterOnScreen(QWidget* window) {
   QRect frame(QPoint(), window->size());
   frame.moveCenter(screen->availableGeometry().center());
   window->move(frame.topLeft());
+}
+
+namespace {
+
+class TKeyPressFilter : public QObject {
+ public:
+  TKeyPressFilter(QObject* parent, std::function<bool(char)> handler)
+      : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    char c = 0;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+      c = '\r';
+    else if (key->text().size() == 1 && key->text()[0].unicode() < 128)
+      c = static_cast<char>(key->text()[0].unicode());
+    return c != 0 && handler_(c);
+  }
+
+ private:
+  std::function<bool(char)> handler_;
+};
+
+}  // namespace
+
+void OnKeyPress(QWidget* widget, std::function<bool(char key)> handler) {
+  widget->installEventFilter(new TKeyPressFilter(widget, std::move(handler)));
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStatusBar>
 #include <QString>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,3 +56,7 @@ void CenterOnScreen(QWidget* window);
 
 // A menu item of its own name that shows and triggers an action.
 QAction* AddActionItem(QMenu* menu, const QString& name, QAction* action);
+
+// Calls handler with the character of every key pressed in widget (13 for
+// Enter or Return); a key the handler returns true for goes no further.
+void OnKeyPress(QWidget* widget, std::function<bool(char key)> handler);

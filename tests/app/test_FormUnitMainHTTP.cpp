@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeWidget>
+#include <chrono>
+
+#include "HttpScriptServer.h"
+#include "NginxServer.h"
+#include "QtPrinters.h"
+#include "RegistrySandbox.h"
+#include "WhoisWindow.h"
+#include "brmConfig.h"
+#include "brmRegTools.h"
+
+namespace {
+
+const char* kNginxLocations = R"(
+    absolute_redirect off;
+    location = /r1 { return 302 /r2; }
+    location = /r2 { return 302 /dir/final.html; }
+    location = /cookies {
+      add_header Set-Cookie "site=1; Path=/";
+      add_header Set-Cookie "bare=2";
+      return 200 "<p>cookies</p>";
+    }
+)";
+
+// The main window with settings of its own, for the HTTP page.
+struct THTTPWindow {
+  TRegistrySandbox box;
+  TBRMConfigManager config;
+  std::unique_ptr<TWhoisWindow> w;
+  THTTPWindow() {
+    config.SetProductName("Corvina");
+    GConfigManager = &config;
+    w = std::make_unique<TWhoisWindow>();
+  }
+  ~THTTPWindow() {
+    w.reset();
+    GConfigManager = nullptr;
+  }
+  TformMain& form() { return *w->form; }
+  QStringList Log() { return form().memoHTTP->toPlainText().split('\n'); }
+  // Enter in the URL box, as the user presses it.
+  void Enter(const QString& url) {
+    form().cbHTTPBaseUrl->setEditText(url);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(form().cbHTTPBaseUrl->lineEdit(), &press);
+  }
+  std::vector<std::pair<QString, QString>> Rows(QTreeWidget* list, int a, int b) {
+    std::vector<std::pair<QString, QString>> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      rows.emplace_back(list->topLevelItem(i)->text(a), list->topLevelItem(i)->text(b));
+    return rows;
+  }
+  std::string Stored(const char* name) {
+    std::string v = "(none)";
+    config.ReadString(name, v);
+    return v;
+  }
+};
+
+std::unique_ptr<TNginxServer> StartNginx() {
+  std::string why;
+  if (!TNginxServer::Available(why)) return nullptr;
+  auto nginx = std::make_unique<TNginxServer>(kNginxLocations);
+  nginx->WriteDocument("dir/final.html", "<html><body><h1>Final</h1>\r\nline two</body></html>");
+  return nginx;
+}
+
+#define REQUIRE_NGINX(nginx)      \
+  if (!(nginx)) {                 \
+    std::string why;              \
+    TNginxServer::Available(why); \
+    GTEST_SKIP() << why;          \
+  }
+
+}  // namespace
+
+TEST(HTTPPage, ARedirectChainIsLoggedAndTheFinalAnswerShown) {
+  auto nginx = StartNginx();
+  REQUIRE_NGINX(nginx);
+  THTTPWindow h;
+  const QString url = QString::fromStdString(nginx->Url("/r1"));
+  h.Enter(url);
+  EXPECT_EQ(h.Log(), (QStringList{"Looking at: " + url, "Redirected (1) to: /r2",
+                                  "Redirected (2) to: /dir/final.html",
+                                  "* Response (HTTP 1.1):", "Finished."}));
+  EXPECT_EQ(h.form().cbHTTPBaseUrl->currentText(), url);
+  // The headers of the final answer only.
+  const auto rows = h.Rows(h.form().lvHTTPHeaders, 0, 1);
+  EXPECT_EQ(rows.front(), std::make_pair(QString("Server"), QString("nginx/1.22.1")));
+  EXPECT_NE(std::find(rows.begin(), rows.end(),
+                      std::make_pair(QString("Content-Type"), QString("text/html"))),
+            rows.end());
+  EXPECT_NE(
+      std::find(rows.begin(), rows.end(), std::make_pair(QString("Content-Length"), QString("50"))),
+      rows.end());
+  EXPECT_EQ(h.form().memoHTTPSource->toPlainText(),
+            "<html><body><h1>Final</h1>\nline two</body></html>");
+  EXPECT_TRUE(h.form().htmlViewer->toPlainText().startsWith("Final"));
+  EXPECT_EQ(h.Stored("LastQuery"), url.toStdString());
+  EXPECT_TRUE(h.w->dialogs.reports.empty());
+}
+
+TEST(HTTPPage, EveryCookieIsListedAndTheListIsKept) {
+  auto nginx = StartNginx();
+  REQUIRE_NGINX(nginx);
+  THTTPWindow h;
+  h.Enter(QString::fromStdString(nginx->Url("/cookies")));
+  h.Enter("/cookies");
+  const auto rows = h.Rows(h.form().lvHTTPCookies, 0, 1);
+  const std::pair<QString, QString> site{"127.0.0.1/", "site"}, bare{"127.0.0.1", "bare"};
+  EXPECT_EQ(rows, (std::vector<std::pair<QString, QString>>{site, bare, site, bare}));
+  EXPECT_EQ(h.form().lvHTTPCookies->topLevelItem(0)->text(2), "1");
+  EXPECT_EQ(h.form().lvHTTPCookies->topLevelItem(0)->text(3), "");
+  EXPECT_EQ(h.form().lvHTTPCookies->headerItem()->text(3), "Expires");
+}
+
+TEST(HTTPPage, HeadHidesSourceAndPreviewAndLeavesThemEmpty) {
+  auto nginx = StartNginx();
+  REQUIRE_NGINX(nginx);
+  THTTPWindow h;
+  TformMain& f = h.form();
+  h.Enter(QString::fromStdString(nginx->Url("/dir/final.html")));
+  EXPECT_FALSE(f.memoHTTPSource->toPlainText().isEmpty());
+  f.cbHTTPQueryMethod->setCurrentIndex(2);
+  EXPECT_FALSE(f.pcHTTP->isTabVisible(f.pcHTTP->indexOf(f.tabHTTPSource)));
+  EXPECT_FALSE(f.pcHTTP->isTabVisible(f.pcHTTP->indexOf(f.tabHTTPPreview)));
+  EXPECT_FALSE(f.pcHTTP->isTabVisible(f.pcHTTP->indexOf(f.tabHTTPPost)));
+  h.Enter("/dir/final.html");
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "");
+  EXPECT_EQ(f.htmlViewer->toPlainText(), "");
+  EXPECT_EQ(h.Log().last(), "Finished.");
+  EXPECT_EQ(h.Stored("LastQuery"), "/dir/final.html");
+  int32_t method = -1;
+  h.config.ReadInteger("LastQueryType", method);
+  EXPECT_EQ(method, 2);
+  f.cbHTTPQueryMethod->setCurrentIndex(1);
+  EXPECT_TRUE(f.pcHTTP->isTabVisible(f.pcHTTP->indexOf(f.tabHTTPPost)));
+  EXPECT_TRUE(f.pcHTTP->isTabVisible(f.pcHTTP->indexOf(f.tabHTTPSource)));
+}
+
+TEST(HTTPPage, APostShowsTheEncodedFieldsAfterwards) {
+  THttpScriptServer server([](const THttpRequest& r, int) {
+    return HttpAnswer("HTTP/1.0 200 OK", {}, "got " + r.body);
+  });
+  THTTPWindow h;
+  TformMain& f = h.form();
+  f.cbHTTPQueryMethod->setCurrentIndex(1);
+  f.memoHTTPPostData->setPlainText("name=A B\ncity=K\xc3\xb6ln");
+  h.Enter(QString::fromStdString(server.Url("/form")));
+  EXPECT_EQ(f.memoHTTPPostData->toPlainText(), "name=A%20B\ncity=K%C3%B6ln");
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "got name=A%20B&city=K%C3%B6ln");
+  EXPECT_EQ(h.Log().at(1), "* Response (HTTP 1.0):");
+  h.Enter("/form");
+  EXPECT_EQ(server.Requests().at(1).body, "name=A%2520B&city=K%25C3%25B6ln");
+}
+
+TEST(HTTPPage, PasteTakesOnlyAnHttpAddress) {
+  THttpScriptServer server([](const THttpRequest&, int) {
+    return HttpAnswer("HTTP/1.1 200 OK", {"Connection: close"}, "pasted");
+  });
+  THTTPWindow h;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  for (const QString& text : {QString("https://example.com/"), QString("HTTP://EXAMPLE.COM/"),
+                              QString(" http://x/"), QString("")}) {
+    clipboard->setText(text);
+    h.form().aHTTPPasteClipboardUrl->trigger();
+    ASSERT_FALSE(h.w->dialogs.messages.isEmpty()) << text.toStdString();
+    EXPECT_EQ(h.w->dialogs.messages.last(),
+              "Error: No valid URL could be found in your clipboard:\n" + text);
+  }
+  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_EQ(h.form().memoHTTP->toPlainText(), "");
+
+  const QString url = QString::fromStdString(server.Url("/from-clipboard"));
+  clipboard->setText(url);
+  h.form().aHTTPPasteClipboardUrl->trigger();
+  EXPECT_EQ(h.Log().first(), "Looking at: " + url);
+  EXPECT_EQ(h.form().memoHTTPSource->toPlainText(), "pasted");
+  EXPECT_EQ(h.w->dialogs.messages.size(), 4);
+}
+
+TEST(HTTPPage, AFailingRequestIsReportedAndLeavesThePageAndSettingsAsTheyWere) {
+  THttpScriptServer server([](const THttpRequest& r, int) {
+    return r.RequestLine().find("/gone") != std::string::npos
+               ? HttpAnswer("HTTP/1.1 404 Not Found", {"Set-Cookie: late=1; path=/"}, "no")
+               : HttpAnswer("HTTP/1.1 200 OK", {}, "first body");
+  });
+  THTTPWindow h;
+  TformMain& f = h.form();
+  const QString good = QString::fromStdString(server.Url("/ok"));
+  h.Enter(good);
+  h.Enter("/gone");
+  ASSERT_EQ(h.w->dialogs.reports.size(), 1);
+  EXPECT_TRUE(h.w->dialogs.reports[0].contains("HTTP/1.1 404 Not Found"));
+  EXPECT_TRUE(h.w->dialogs.reports[0].contains("cbHTTPBaseUrlKeyPress"));
+  EXPECT_EQ(h.Log().last(), "Looking at: /gone");
+  EXPECT_EQ(f.lvHTTPHeaders->topLevelItemCount(), 0);
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "first body");
+  EXPECT_EQ(f.lvHTTPCookies->topLevelItemCount(), 1);
+  EXPECT_EQ(h.Stored("LastQuery"), good.toStdString());
+  // The page is ready for the next query.
+  EXPECT_TRUE(f.cbHTTPBaseUrl->isEnabled());
+  EXPECT_FALSE(f.HTTPQueryRunning);
+  h.Enter("https://secure.example/");
+  ASSERT_EQ(h.w->dialogs.reports.size(), 2);
+  EXPECT_TRUE(h.w->dialogs.reports[1].contains("IOHandler value is not valid"));
+}
+
+TEST(HTTPPage, TheQueryControlsAreDisabledWhileAQueryWaits) {
+  TLoopbackServer slow([](int fd, const std::string&, int stopFd) {
+    SkipHttpHeaders(fd);
+    WaitReadableFor(stopFd, 700);
+    SendAll(fd, HttpAnswer("HTTP/1.1 200 OK", {"Connection: close"}, "slow"));
+  });
+  THTTPWindow h;
+  TformMain& f = h.form();
+  std::vector<bool> during;
+  QTimer::singleShot(250, [&] {
+    during = {f.cbHTTPBaseUrl->isEnabled(), f.cbHTTPQueryMethod->isEnabled(),
+              f.aHTTPPasteClipboardUrl->isEnabled(), f.aHTTPCatchIEUrl->isEnabled(),
+              !f.memoHTTPPostData->isReadOnly()};
+    // A second start while the first waits is refused.
+    f.HTTPLoadUrl("http://127.0.0.1:" + std::to_string(slow.Port()) + "/second");
+  });
+  h.Enter(QString("http://127.0.0.1:%1/first").arg(slow.Port()));
+  EXPECT_EQ(during, (std::vector<bool>{false, false, false, false, false}));
+  EXPECT_EQ(slow.Requests(), std::vector<std::string>{"GET /first HTTP/1.1"});
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "slow");
+  EXPECT_TRUE(f.cbHTTPBaseUrl->isEnabled());
+  EXPECT_TRUE(f.cbHTTPQueryMethod->isEnabled());
+  EXPECT_TRUE(f.aHTTPPasteClipboardUrl->isEnabled());
+  EXPECT_TRUE(f.aHTTPCatchIEUrl->isEnabled());
+  EXPECT_FALSE(f.memoHTTPPostData->isReadOnly());
+}
+
+TEST(HTTPPage, ClosingTheWindowDuringAQueryEndsItAtItsNextWait) {
+  TLoopbackServer silent(TLoopbackServer::Stall(10000));
+  THTTPWindow h;
+  QTimer::singleShot(300, [&] { h.form().close(); });
+  const auto start = std::chrono::steady_clock::now();
+  h.Enter(QString("http://127.0.0.1:%1/").arg(silent.Port()));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_TRUE(h.w->dialogs.reports.empty());
+  EXPECT_EQ(h.Log(), QStringList{QString("Looking at: http://127.0.0.1:%1/").arg(silent.Port())});
+  EXPECT_FALSE(h.form().idHTTP.Connected());
+}
