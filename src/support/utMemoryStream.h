@@ -1,6 +1,7 @@
 // A growable byte buffer for large bodies: bytes are received straight into
 // its free space, which is never filled with zeros first, so a body of
-// hundreds of megabytes costs its own size and no copy.
+// hundreds of megabytes costs its own size and no copy. Large buffers are
+// mapped memory in huge pages.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +36,8 @@ class TMemoryStream {
   void Clear() { size_ = 0; }
 
  private:
+  void Release();
+
   char* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
