@@ -37,6 +37,7 @@ class QToolButton;
 class QTreeWidget;
 class TIdAntiFreeze;
 class TSynHTMLSyn;
+class THTMLViewer;
 class TformWhoisQueryList;
 
 // Presets of a save-file dialog.
@@ -210,7 +211,7 @@ class TformMain : public QMainWindow {
   QTreeWidget* lvHTTPCookies = nullptr;
   QPlainTextEdit* memoHTTPSource = nullptr;
   TSynHTMLSyn* synHTMLSyn = nullptr;
-  QTextBrowser* htmlViewer = nullptr;
+  THTMLViewer* htmlViewer = nullptr;
   QSplitter* splitHTTP = nullptr;
   QPlainTextEdit* memoHTTP = nullptr;
 

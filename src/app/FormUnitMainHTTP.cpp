@@ -127,7 +127,7 @@ void TformMain::HTTPLoadUrl(const std::string& url) {
 
   memoHTTPSource->setPlainText(BodyToSourceText(body.View()));
   ProcessPendingMessages();
-  htmlViewer->setHtml(BodyToDocument(body.View()));
+  htmlViewer->ShowDocument(BodyToDocument(body.View()));
   body = TMemoryStream();
 
   if (idHTTP.Response.ResponseVersion == pv1_0)

@@ -129,6 +129,8 @@ THTMLViewer::THTMLViewer(QWidget* parent) : QTextBrowser(parent) {
   document()->setDefaultStyleSheet("pre, code, tt, kbd, samp { font-family: \"Courier New\"; }");
 }
 
+void THTMLViewer::ShowDocument(const QString& html) { setHtml(WithoutAnchorNames(html)); }
+
 QVariant THTMLViewer::loadResource(int type, const QUrl& name) {
   if (type != QTextDocument::ImageResource || name.scheme() != QLatin1String("data")) return {};
   // data:[<type>][;base64],<data>
@@ -142,4 +144,75 @@ QVariant THTMLViewer::loadResource(int type, const QUrl& name) {
   QImage image;
   if (!image.loadFromData(bytes)) return {};
   return image;
+}
+
+QString WithoutAnchorNames(const QString& html) {
+  const qsizetype n = html.size();
+  QString out;
+  out.reserve(n);
+  qsizetype i = 0;
+  auto isNameChar = [&](qsizetype k) {
+    const QChar c = html[k];
+    return !c.isSpace() && c != '=' && c != '>' && c != '/' && c != '<';
+  };
+  while (i < n) {
+    if (html[i] != '<' || i + 1 >= n) {
+      // Text up to the next tag.
+      qsizetype next = html.indexOf('<', i + 1);
+      if (next < 0) next = n;
+      out.append(QStringView(html).mid(i, next - i));
+      i = next;
+      continue;
+    }
+    if (QStringView(html).mid(i, 4) == QLatin1String("<!--")) {
+      qsizetype end = html.indexOf(QLatin1String("-->"), i + 4);
+      end = end < 0 ? n : end + 3;
+      out.append(QStringView(html).mid(i, end - i));
+      i = end;
+      continue;
+    }
+    if (!html[i + 1].isLetter()) {
+      out.append(html[i++]);
+      continue;
+    }
+    // A start tag: its name, then its attributes up to ">".
+    const qsizetype nameStart = ++i;
+    while (i < n && isNameChar(i)) ++i;
+    const bool isAnchor = QStringView(html)
+                              .mid(nameStart, i - nameStart)
+                              .compare(QLatin1String("a"), Qt::CaseInsensitive) == 0;
+    out.append(QStringView(html).mid(nameStart - 1, i - nameStart + 1));
+    while (i < n && html[i] != '>') {
+      if (html[i].isSpace() || html[i] == '/') {
+        out.append(html[i++]);
+        continue;
+      }
+      const qsizetype attrStart = i;
+      while (i < n && isNameChar(i)) ++i;
+      if (i == attrStart) {  // a stray "<" or "="
+        out.append(html[i++]);
+        continue;
+      }
+      const QStringView attr = QStringView(html).mid(attrStart, i - attrStart);
+      // "= value", quoted or not.
+      qsizetype j = i;
+      while (j < n && html[j].isSpace()) ++j;
+      if (j < n && html[j] == '=') {
+        ++j;
+        while (j < n && html[j].isSpace()) ++j;
+        if (j < n && (html[j] == '"' || html[j] == '\'')) {
+          const qsizetype close = html.indexOf(html[j], j + 1);
+          j = close < 0 ? n : close + 1;
+        } else {
+          while (j < n && !html[j].isSpace() && html[j] != '>') ++j;
+        }
+        i = j;
+      }
+      const bool drop = attr.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0 ||
+                        (isAnchor && attr.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0);
+      if (!drop) out.append(QStringView(html).mid(attrStart, i - attrStart));
+    }
+    if (i < n) out.append(html[i++]);  // ">"
+  }
+  return out;
 }

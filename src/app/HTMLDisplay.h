@@ -29,5 +29,13 @@ class TSynHTMLSyn : public QSyntaxHighlighter {
 class THTMLViewer : public QTextBrowser {
  public:
   explicit THTMLViewer(QWidget* parent);
+  // Shows a whole document in place of the previous one.
+  void ShowDocument(const QString& html);
   QVariant loadResource(int type, const QUrl& name) override;
 };
+
+// The document without the names of its anchors (every "id" attribute and
+// the "name" of "a" tags): the preview cannot jump to them, and the
+// toolkit's HTML reader takes time that grows with the square of their
+// number, seconds for a page with ten thousand of them.
+QString WithoutAnchorNames(const QString& html);

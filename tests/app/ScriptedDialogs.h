@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DialogService.h"
+#include "QtPrinters.h"
 
 class TScriptedDialogs : public TDialogService {
  public:

@@ -8,14 +8,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 
+#include "HTMLDisplay.h"
 #include "HttpScriptServer.h"
 #include "NginxServer.h"
-#include "QtPrinters.h"
 #include "RegistrySandbox.h"
 #include "WhoisWindow.h"
 #include "brmConfig.h"
@@ -255,4 +258,44 @@ TEST(HTTPPage, ClosingTheWindowDuringAQueryEndsItAtItsNextWait) {
   EXPECT_TRUE(h.w->dialogs.reports.empty());
   EXPECT_EQ(h.Log(), QStringList{QString("Looking at: http://127.0.0.1:%1/").arg(silent.Port())});
   EXPECT_FALSE(h.form().idHTTP.Connected());
+}
+
+TEST(HTTPPreview, AnchorNamesAreLeftOutAndNothingElse) {
+  const struct {
+    const char* html;
+    const char* shown;
+  } cases[] = {
+      {"<p id=\"x\" class=c>t</p>", "<p  class=c>t</p>"},
+      {"<a name='top' href=\"/x\">a</a>", "<a  href=\"/x\">a</a>"},
+      {"<input name=\"q\" ID=5>", "<input name=\"q\" >"},
+      {"<div data-id=\"1\" id>", "<div data-id=\"1\" >"},
+      {"<p title=\"a > b\" id=\"z\">", "<p title=\"a > b\" >"},
+      {"<!-- <p id=\"c\"> -->x", "<!-- <p id=\"c\"> -->x"},
+      {"a < b id=\"x\" & <3", "a < b id=\"x\" & <3"},
+      {"<br/><img src=\"data:,\" id=i />", "<br/><img src=\"data:,\"  />"},
+      {"<p id=\"open", "<p "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithoutAnchorNames(c.html), QString(c.shown)) << c.html;
+}
+
+TEST(HTTPPreview, TheSourceViewColoursEachKindOfText) {
+  QTextDocument document;
+  TSynHTMLSyn syn(&document);
+  document.setPlainText("<a href=\"x\">&amp; t<!-- c\nstill -->b");
+  syn.rehighlight();
+  const auto formatAt = [&](int blockNumber, int position) {
+    for (const QTextLayout::FormatRange& r :
+         document.findBlockByNumber(blockNumber).layout()->formats())
+      if (position >= r.start && position < r.start + r.length) return r.format;
+    return QTextCharFormat();
+  };
+  EXPECT_EQ(formatAt(0, 0), syn.TagFormat);        // "<a"
+  EXPECT_EQ(formatAt(0, 3), syn.AttributeFormat);  // "href"
+  EXPECT_EQ(formatAt(0, 8), syn.ValueFormat);      // "\"x\""
+  EXPECT_EQ(formatAt(0, 11), syn.TagFormat);       // ">"
+  EXPECT_EQ(formatAt(0, 12), syn.EntityFormat);    // "&amp;"
+  EXPECT_EQ(formatAt(0, 18), QTextCharFormat());   // "t"
+  EXPECT_EQ(formatAt(0, 20), syn.CommentFormat);   // "<!-- c"
+  EXPECT_EQ(formatAt(1, 0), syn.CommentFormat);    // "still -->"
+  EXPECT_EQ(formatAt(1, 9), QTextCharFormat());    // "b"
 }
