@@ -4,6 +4,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <fstream>
+#include <string>
+
 extern char** environ;
 
 bool RunPeer(const std::vector<std::string>& args, const std::string& outputFile) {
@@ -22,6 +25,21 @@ bool RunPeer(const std::vector<std::string>& args, const std::string& outputFile
   waitpid(pid, &status, 0);
   return true;
 }
+
+namespace {
+
+size_t StatusValue(const char* name) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(name, 0) == 0) return std::stoul(line.substr(std::string(name).size())) * 1024;
+  return 0;
+}
+
+}  // namespace
+
+size_t PeakMemory() { return StatusValue("VmHWM:"); }
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+size_t CurrentMemory() { return StatusValue("VmRSS:"); }
 
 void TRatioReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();

@@ -14,6 +14,12 @@
 // output is /dev/null). False when it cannot be started.
 bool RunPeer(const std::vector<std::string>& args, const std::string& outputFile);
 
+// The peak resident memory of this process in bytes (VmHWM), its reset to
+// the memory in use now, and the memory in use now (VmRSS).
+size_t PeakMemory();
+void ResetPeakMemory();
+size_t CurrentMemory();
+
 // Keeps the time per iteration of every benchmark run, by its name.
 class TRatioReporter : public benchmark::ConsoleReporter {
  public:

@@ -58,21 +58,6 @@ void BM_DebianWhoisClient(benchmark::State& state) {
 }
 BENCHMARK(BM_DebianWhoisClient)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The peak resident memory of this process in bytes, and its reset.
-size_t PeakMemory() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stoul(line.substr(6)) * 1024;
-  return 0;
-}
-void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
-size_t CurrentMemory() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stoul(line.substr(6)) * 1024;
-  return 0;
-}
-
 void MeasureLineFeedFlood() {
   // The server makes its answer as it sends it, so that only the lookup's
   // memory is measured.
