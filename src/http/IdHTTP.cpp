@@ -83,21 +83,10 @@ bool HasBody(TIdHTTPMethod method, int code) {
 }  // namespace
 
 std::string EncodeFormValue(std::string_view value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  static constexpr std::string_view kEncoded = " #%*<>[]";
-  std::string out;
-  out.reserve(value.size());
-  for (const char ch : value) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 33 || c >= 128 || kEncoded.find(ch) != std::string_view::npos) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
+  return PercentEncode(value, [](unsigned char c) {
+    return c < 33 || c >= 128 ||
+           std::string_view(" #%*<>[]").find(static_cast<char>(c)) != std::string_view::npos;
+  });
 }
 
 void EncodeFormFields(TStringList& fields) {

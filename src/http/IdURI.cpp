@@ -81,14 +81,13 @@ std::string ProcessPath(std::string_view basePath, std::string_view path) {
   return result;
 }
 
-std::string EncodeRequestTarget(std::string_view target) {
+std::string PercentEncode(std::string_view text, bool (*mustEncode)(unsigned char c)) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  static constexpr std::string_view kUnsafe = "\"<>\\^`{|}";
   std::string out;
-  out.reserve(target.size());
-  for (const char ch : target) {
+  out.reserve(text.size());
+  for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c <= 32 || c >= 127 || kUnsafe.find(ch) != std::string_view::npos) {
+    if (mustEncode(c)) {
       out += '%';
       out += kHex[c >> 4];
       out += kHex[c & 15];
@@ -97,4 +96,11 @@ std::string EncodeRequestTarget(std::string_view target) {
     }
   }
   return out;
+}
+
+std::string EncodeRequestTarget(std::string_view target) {
+  return PercentEncode(target, [](unsigned char c) {
+    return c <= 32 || c >= 127 ||
+           std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos;
+  });
 }

@@ -32,6 +32,10 @@ struct TIdURI {
 // "../" steps are taken, never above the root.
 std::string ProcessPath(std::string_view basePath, std::string_view path);
 
+// Each byte for which mustEncode is true written as "%" and two upper-case
+// hexadecimal digits.
+std::string PercentEncode(std::string_view text, bool (*mustEncode)(unsigned char c));
+
 // The request target as it goes on the request line: every byte that may
 // not stand there (blanks, control characters, bytes from 128 up, '"',
 // "<", ">", "\", "^", "`", "{", "|", "}") is written as "%" and two
