@@ -11,6 +11,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
+
+#include "utMessages.h"
 
 namespace {
 TDialogService* gService = nullptr;
@@ -31,6 +34,10 @@ bool RunFileDialog(QWidget* parent, const TFileDialogOptions& o, QString& path,
 }
 }  // namespace
 
+QString DialogCaption(TMsgDlgType kind, const QString& caption) {
+  return caption.isEmpty() ? QString::fromStdString(utDlgFormCaptions[kind]) : caption;
+}
+
 TDialogService& Dialogs() {
   static TStandardDialogService standard;
   return gService ? *gService : standard;
@@ -49,29 +56,57 @@ QString ToQtNameFilters(const QString& filter) {
   return filters.join(";;");
 }
 
+namespace {
+
+QString DialogText(TMsgDlgBtn button) {
+  return QString::fromStdString(utDlgButtonCaptions[button]);
+}
+
+// A message box whose buttons and (when the caller names none) title come
+// from the translated dialog captions.
+QMessageBox::StandardButton RunMessageBox(QWidget* parent, QMessageBox::Icon icon, TMsgDlgType kind,
+                                          const QString& caption, const QString& text,
+                                          QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, DialogCaption(kind, caption), text, buttons, parent);
+  const std::pair<QMessageBox::StandardButton, TMsgDlgBtn> captions[] = {
+      {QMessageBox::Ok, mbOK},
+      {QMessageBox::Yes, mbYes},
+      {QMessageBox::No, mbNo},
+      {QMessageBox::Cancel, mbCancel}};
+  for (const auto& [standard, button] : captions)
+    if (QAbstractButton* b = box.button(standard)) b->setText(DialogText(button));
+  box.exec();
+  return box.standardButton(box.clickedButton());
+}
+
+}  // namespace
+
 bool TStandardDialogService::InputQuery(QWidget* parent, const QString& caption,
                                         const QString& prompt, QString& value) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
-  if (ok) value = text;
-  return ok;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(value);
+  dialog.setOkButtonText(DialogText(mbOK));
+  dialog.setCancelButtonText(DialogText(mbCancel));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = dialog.textValue();
+  return true;
 }
 
 void TStandardDialogService::ShowMessage(QWidget* parent, const QString& caption,
                                          const QString& text) {
-  QMessageBox::information(parent, caption, text);
+  RunMessageBox(parent, QMessageBox::Information, mtInformation, caption, text, QMessageBox::Ok);
 }
 
 void TStandardDialogService::ShowError(QWidget* parent, const QString& caption,
                                        const QString& text) {
-  QMessageBox::warning(parent, caption, text);
+  RunMessageBox(parent, QMessageBox::Warning, mtError, caption, text, QMessageBox::Ok);
 }
 
-bool TStandardDialogService::Confirm(QWidget* parent, const QString& caption,
-                                     const QString& text) {
-  return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+bool TStandardDialogService::Confirm(QWidget* parent, const QString& caption, const QString& text) {
+  return RunMessageBox(parent, QMessageBox::Question, mtConfirmation, caption, text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool TStandardDialogService::OpenFile(QWidget* parent, const TFileDialogOptions& options,

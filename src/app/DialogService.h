@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "utMessages.h"
+
 class QWidget;
 
 struct TFileDialogOptions {
@@ -23,6 +25,8 @@ class TDialogService {
   // A caption, a prompt and an initial text; true on OK, with value changed.
   virtual bool InputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                           QString& value) = 0;
+  // An empty caption gives the dialog kind's translated title ("Error",
+  // "Information", "Confirmation").
   virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& caption, const QString& text) = 0;
   // A question with the answers Yes and No; true for Yes.
@@ -33,7 +37,8 @@ class TDialogService {
   virtual void ShowErrorReport(QWidget* parent, const QString& report) = 0;
 };
 
-// The toolkit's standard dialogs.
+// The toolkit's standard dialogs, with the button captions and titles of
+// the loaded language.
 class TStandardDialogService : public TDialogService {
  public:
   bool InputQuery(QWidget* parent, const QString& caption, const QString& prompt,
@@ -50,6 +55,10 @@ TDialogService& Dialogs();
 // Puts a service in place (nullptr restores the standard one); the caller
 // keeps ownership.
 void SetDialogService(TDialogService* service);
+
+// The title of a message box: the caller's caption, or the translated
+// title of its kind when the caption is empty.
+QString DialogCaption(TMsgDlgType kind, const QString& caption);
 
 // "Text files|*.txt;*.log" as a Qt name filter list.
 QString ToQtNameFilters(const QString& filter);

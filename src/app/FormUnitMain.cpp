@@ -22,6 +22,7 @@
 #include "utFiles.h"
 #include "utPathSolve.h"
 #include "utStrings.h"
+#include "utTranslator.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ QAction* TformMain::CreateAction(const QString& name, const QString& category,
 void TformMain::CreateActions() {
   alMain = new QObject(this);
   alMain->setObjectName("alMain");
+  alMain->setProperty("actionList", true);
   aWhoisQuerySingle = CreateAction("aWhoisQuerySingle", "Whois", "Query domain...", 0);
   aWhoisQueryFromFile = CreateAction("aWhoisQueryFromFile", "Whois", "Query list of domains...", 1);
   aWhoisQueryLoadOld = CreateAction("aWhoisQueryLoadOld", "Whois", "Load old query...", 2);
@@ -187,6 +189,7 @@ void TformMain::CreateMenus() {
 
   miLanguages = menuMain->addMenu("&Languages");
   miLanguages->setObjectName("miLanguages");
+  languageMenu = std::make_unique<TLanguageMenuItems>(miLanguages);
 
   miHelp = menuMain->addMenu("&Help");
   miHelp->setObjectName("miHelp");
@@ -235,7 +238,21 @@ QToolButton* TformMain::AddToolButton(QToolBar* bar, const QString& name, QActio
 void TformMain::FormCreate() {
   // appPathFixed is set by the constructor from the program file's folder.
   CreateWhoisCache();
-  // The translator hooks in here once it exists.
+  if (ApplicationTranslator) {
+    ApplicationTranslator->SetRegistryParams(
+        HKEY_CURRENT_USER, "\\Software\\Brenmoor\\Probeworks\\Corvina", "Language");
+    ApplicationTranslator->SetFileParams(appPathFixed + "Languages/", "crv");
+    // An installed program cannot write its own folder: the English file
+    // then goes to the user's data folder, and both folders are searched.
+    ApplicationTranslator->FUserFilePath = GetAppDataFolder() + "Corvina/Languages/";
+    std::vector<TutTranslationString> messages(MyTranslationStrings.begin(),
+                                               MyTranslationStrings.end());
+    messages.insert(messages.end(), MyAddedTranslationStrings.begin(),
+                    MyAddedTranslationStrings.end());
+    ApplicationTranslator->SetDefaultMessagesFromArrays(messages);
+    ApplicationTranslator->FApplication = &TranslatedApplication();
+    ApplicationTranslator->SetDisplayMenuItem(languageMenu.get());
+  }
   appPathData = ChooseDataFolder(
       appPathFixed, IncludeTrailingPathDelimiter(SolveVirtualStringAnsi("<$APPDATA>/")));
   ForceDirectories(appPathData + "Filter/Whois/");
@@ -245,6 +262,9 @@ void TformMain::FormCreate() {
 }
 
 void TformMain::FormDestroy() {
+  // The Languages menu goes with the window.
+  if (ApplicationTranslator && ApplicationTranslator->FDisplayMenuItem == languageMenu.get())
+    ApplicationTranslator->SetDisplayMenuItem(nullptr);
   FAdapterDetails.clear();
   FWhoIsServerList.reset();
   FWhoIsCache.reset();
@@ -263,9 +283,27 @@ void TformMain::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
+namespace {
+
+// The text of a message: the loaded language's, or the default the window
+// gave the translator; the built-in text when there is no translator or it
+// was not told this message.
+std::string MessageText(const TutTranslationString& message) {
+  if (ApplicationTranslator &&
+      (ApplicationTranslator->FMessages.IndexOfName(message[0]) >= 0 ||
+       ApplicationTranslator->FDefaultMessages.IndexOfName(message[0]) >= 0))
+    return LineToString(ApplicationTranslator->GetMessage(message[0]));
+  return LineToString(message[1]);
+}
+
+}  // namespace
+
 std::string TformMain::GetMessageStr(TMyStrings ms) const {
-  // Until a language is loaded every message is its default text.
-  return LineToString(MyTranslationStrings.at(ms)[1]);
+  return MessageText(MyTranslationStrings.at(ms));
+}
+
+std::string TformMain::GetMessageStr(TMyAddedStrings ms) const {
+  return MessageText(MyAddedTranslationStrings.at(ms));
 }
 
 void TformMain::ShowPage(QWidget* page) { pcOptions->setCurrentWidget(page); }

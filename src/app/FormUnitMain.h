@@ -21,6 +21,7 @@
 #include "Widgets.h"
 #include "plPaths.h"
 #include "utStringList.h"
+#include "utTranslatorForms.h"
 
 class QAction;
 class QComboBox;
@@ -74,6 +75,7 @@ class TformMain : public QMainWindow {
   void FormClose();
   void FormDestroy();
   std::string GetMessageStr(TMyStrings ms) const;
+  std::string GetMessageStr(TMyAddedStrings ms) const;
 
   void aGotoAdaptersExecute();
   void aGotoUsersExecute();
@@ -265,6 +267,10 @@ class TformMain : public QMainWindow {
   TImageList ilLists;
   // The window's entry in the configuration manager's list of forms.
   TFormRegistration positionEntry{this};
+  // The window among those the translator applies languages to, and its
+  // Languages menu as the translator fills it.
+  TTranslatedForm translationEntry{this};
+  std::unique_ptr<TLanguageMenuItems> languageMenu;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,13 +1,13 @@
 // The main window's Adapters page: the network adapters of this machine
 // with their TCP/IP settings, chosen from a list and shown as key and value.
 #include <QComboBox>
-#include <exception>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "FormUnitMain.h"
 #include "FormUnitMainPages.h"
@@ -26,6 +26,8 @@ QWidget* TformMain::CreateAdaptersPage() {
   labelAdapterChoice->setObjectName("labelAdapterChoice");
   cbAdapterInfos = new QComboBox(panelAdapterInfo);
   cbAdapterInfos->setObjectName("cbAdapterInfos");
+  // Its items are the machine's adapters, not texts of a language.
+  cbAdapterInfos->setProperty("tag", 1);
   cbAdapterInfos->setMaxVisibleItems(16);
   row->addWidget(labelAdapterChoice);
   row->addWidget(cbAdapterInfos, 1);

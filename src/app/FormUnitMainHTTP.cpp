@@ -151,7 +151,7 @@ void TformMain::aHTTPPasteClipboardUrlExecute() {
     HTTPLoadUrl(FromDisplayText(text));
     return;
   }
-  Dialogs().ShowError(this, "Error",
+  Dialogs().ShowError(this, "",
                       ToDisplayText(GetMessageStr(sHTTPNoValidClipboardURL)) + "\n" + text);
 }
 
@@ -227,6 +227,8 @@ QWidget* TformMain::CreateHTTPPage() {
   cbHTTPBaseUrl->setEditable(true);
   // Enter loads the URL; only the browser capture fills the drop-down list.
   cbHTTPBaseUrl->setInsertPolicy(QComboBox::NoInsert);
+  // Its items are browser addresses, not texts of a language.
+  cbHTTPBaseUrl->setProperty("tag", 1);
   cbHTTPBaseUrl->setEditText("http://please.enter.a.full.url/");
   cbHTTPQueryMethod = new QComboBox(panelHTTP);
   cbHTTPQueryMethod->setObjectName("cbHTTPQueryMethod");

@@ -6,6 +6,7 @@
 #include "CrashReporter.h"
 #include "FormUnitMain.h"
 #include "brmConfig.h"
+#include "utTranslator.h"
 
 namespace {
 // Makes page v active when the stored value is a page of the control.
@@ -18,8 +19,14 @@ bool RestorePage(QTabWidget* pages, const char* valueName) {
 }  // namespace
 
 void TformMain::FormShow() {
+  if (ApplicationTranslator) {
+    // The English file from the windows' own texts, then every language
+    // there is, then the user's choice.
+    ApplicationTranslator->MakeDefault();
+    ApplicationTranslator->Peek();
+    ApplicationTranslator->LoadPreferredLanguage();
+  }
   if (!GConfigManager) return;
-  // The translator writes, finds and loads the languages here once it exists.
   GConfigManager->ReadString("WhoisQuery", queryStringWhois);
   GConfigManager->ReadString("WhoisFilter", filterStringWhois);
   if (std::string url; GConfigManager->ReadString("LastQuery", url))

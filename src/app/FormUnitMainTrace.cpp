@@ -48,20 +48,18 @@ class TTreeTraceView : public TTraceRouteView {
 };
 
 // What the status bar's hint says about the socket the trace used.
-QString SocketHint(TIcmpSocketKind kind) {
+TMyAddedStrings SocketHint(TIcmpSocketKind kind) {
   switch (kind) {
     case TIcmpSocketKind::skRaw:
-      return "Traced with a raw ICMP socket.";
+      return sTraceRouteRawSocket;
     case TIcmpSocketKind::skDatagram:
-      return "Traced with an ICMP datagram socket (ping socket).";
+      return sTraceRouteDatagramSocket;
     case TIcmpSocketKind::skHelper:
-      return "Traced with a raw ICMP socket from corvina-icmp-helper.";
+      return sTraceRouteHelperSocket;
     case TIcmpSocketKind::skNone:
       break;
   }
-  return "No ICMP socket could be opened: install corvina-icmp-helper beside Corvina with "
-         "the capability (setcap cap_net_raw+ep corvina-icmp-helper), or allow ping sockets "
-         "for your group with sysctl net.ipv4.ping_group_range.";
+  return sTraceRouteNoSocket;
 }
 
 }  // namespace
@@ -71,8 +69,8 @@ void TformMain::aTracerouteQuerySingleExecute() {
   // The trace's own copy: the whois dialog may replace queryStringWhois
   // while the trace waits.
   std::string target = queryStringWhois;
-  if (Dialogs().InputQuery(this, "Traceroute",
-                           ToDisplayText(GetMessageStr(sTraceRouteDialogTitle)), text)) {
+  if (Dialogs().InputQuery(this, "Traceroute", ToDisplayText(GetMessageStr(sTraceRouteDialogTitle)),
+                           text)) {
     queryStringWhois = target = FromDisplayText(text);
     // One trace at a time: the action comes back however the trace ends.
     aTracerouteQuerySingle->setEnabled(false);
@@ -87,12 +85,12 @@ void TformMain::aTracerouteQuerySingleExecute() {
     lvTraceroute->clear();
     TTreeTraceView view(lvTraceroute);
     TraceRoute(idIcmpClient, target, view);
-    sbarTraceroute->setToolTip(SocketHint(idIcmpClient.SocketKind()));
+    sbarTraceroute->setToolTip(ToDisplayText(GetMessageStr(SocketHint(idIcmpClient.SocketKind()))));
     if (idIcmpClient.SocketKind() == TIcmpSocketKind::skNone)
-      Dialogs().ShowError(this, "Traceroute", SocketHint(TIcmpSocketKind::skNone));
+      Dialogs().ShowError(this, "Traceroute", ToDisplayText(GetMessageStr(sTraceRouteNoSocket)));
   }
-  sbarTraceroute->SetPanelText(
-      0, ToDisplayText(Format(GetMessageStr(sTraceRouteFinished), {target})));
+  sbarTraceroute->SetPanelText(0,
+                               ToDisplayText(Format(GetMessageStr(sTraceRouteFinished), {target})));
 }
 
 QWidget* TformMain::CreateTraceroutePage() {

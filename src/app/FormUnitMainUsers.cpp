@@ -6,6 +6,7 @@
 #include "FormUnitMain.h"
 #include "FormUnitMainPages.h"
 #include "UserList.h"
+#include "utFormat.h"
 
 QWidget* TformMain::CreateUsersPage() {
   tabUsers = CreatePage("tabUsers", this);
@@ -31,11 +32,10 @@ void TformMain::RefreshUserList() {
   QList<QTreeWidgetItem*> rows;
   for (size_t i = 0; i < users.Count(); ++i) {
     const TUserRecord u = users.Users(i);
-    auto* row = new QTreeWidgetItem(QStringList{ToDisplayText(u.Username),
-                                                ToDisplayText(u.Fullname),
-                                                QString::fromStdString(UserLevelText(u.UserLevel)),
-                                                QString::fromStdString(u.SIDString),
-                                                ToDisplayText(u.Comment)});
+    auto* row = new QTreeWidgetItem(
+        QStringList{ToDisplayText(u.Username), ToDisplayText(u.Fullname),
+                    QString::fromStdString(UserLevelText(u.UserLevel)),
+                    QString::fromStdString(u.SIDString), ToDisplayText(u.Comment)});
     row->setIcon(0, ilLists[0]);
     row->setTextAlignment(2, Qt::AlignCenter);
     rows << row;
@@ -44,10 +44,11 @@ void TformMain::RefreshUserList() {
   // Every account is listed; one whose SID could not be made has an empty
   // SID cell, and the user is told once.
   if (!users.Failures().empty())
-    Dialogs().ShowError(this, "Users",
-                        ToDisplayText("Some accounts have no SID:\n" + users.Failures().front() +
-                                      (users.Failures().size() > 1
-                                           ? "\n(and " + std::to_string(users.Failures().size() - 1) +
-                                                 " more)"
-                                           : "")));
+    Dialogs().ShowError(
+        this, "Users",
+        ToDisplayText(GetMessageStr(sUsersWithoutSID) + "\n" + users.Failures().front() +
+                      (users.Failures().size() > 1
+                           ? "\n" + Format(GetMessageStr(sUsersMoreWithoutSID),
+                                           {static_cast<long long>(users.Failures().size() - 1)})
+                           : "")));
 }

@@ -8,24 +8,25 @@
 #include "FormUnitMain.h"
 #include "HistoryListView.h"
 #include "WhoisCache.h"
+#include "utFormat.h"
 
 void TformMain::CreateWhoisCache() {
   const std::string fileName = WhoisCacheFileName(appPathFixed, GetAppDataFolder());
   try {
     FWhoIsCache = std::make_unique<TWhoIsCache>(fileName);
     if (FWhoIsCache->ReadOnly())
-      FWhoIsCacheProblem = "The lookup history \"" + fileName +
-                           "\" can only be read: new lookups are not added to it.";
+      FWhoIsCacheProblem = Format(GetMessageStr(sWhoIsHistoryReadOnly), {fileName});
   } catch (const std::exception& e) {
     // Lookups go on without the history; the file is left as it is.
     FWhoIsCache.reset();
-    FWhoIsCacheProblem = std::string("The lookup history cannot be used: ") + e.what();
+    FWhoIsCacheProblem = Format(GetMessageStr(sWhoIsHistoryUnusable), {e.what()});
   }
   if (FWhoIsCacheProblem.empty()) return;
   Dialogs().ShowError(this, "Whois", ToDisplayText(FWhoIsCacheProblem));
   if (!FWhoIsCache) {
     editWhoIsHistorySearch->setEnabled(false);
-    editWhoIsHistorySearch->setPlaceholderText("History unavailable");
+    editWhoIsHistorySearch->setPlaceholderText(
+        ToDisplayText(GetMessageStr(sWhoIsHistoryUnavailable)));
     auto* reason = new QTreeWidgetItem(QStringList{ToDisplayText(FWhoIsCacheProblem)});
     reason->setFlags(Qt::NoItemFlags);
     lvWhoIsHistory->addTopLevelItem(reason);

@@ -33,8 +33,7 @@ std::string NodeText(const QTreeWidgetItem* node) {
 
 void TformMain::aWhoisFilterExecute() {
   QString text = ToDisplayText(filterStringWhois);
-  if (!Dialogs().InputQuery(this, "WhoIs", ToDisplayText(GetMessageStr(sWhoIsDialogRequest)),
-                            text))
+  if (!Dialogs().InputQuery(this, "WhoIs", ToDisplayText(GetMessageStr(sWhoIsDialogRequest)), text))
     return;
   filterStringWhois = FromDisplayText(text);
   // The run's own copy: the field may change while it processes messages.
@@ -62,9 +61,10 @@ void TformMain::WhoisFilterGrep(const std::string& grepPattern) {
       ListWhoisReports(appPathData), grepPattern,
       [&](const std::string& name, size_t done, size_t total) {
         if (clock::now() - shown >= std::chrono::milliseconds(100)) {
-          sbarWhois->SetPanelText(0,
-                                  ToDisplayText(Format(GetMessageStr(sWhoIsFiltering), {name})));
-          sbarWhois->SetPanelText(1, QString("%1 of %2").arg(done + 1).arg(total));
+          sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFiltering), {name})));
+          sbarWhois->SetPanelText(1, ToDisplayText(Format(GetMessageStr(sWhoIsProgress),
+                                                          {static_cast<long long>(done + 1),
+                                                           static_cast<long long>(total)})));
           sbarWhois->repaint();
           shown = clock::now();
         }
@@ -83,10 +83,13 @@ void TformMain::WhoisFilterGrep(const std::string& grepPattern) {
 
   sbarWhois->SetPanelText(0, ToDisplayText(GetMessageStr(sWhoIsFilterFinished)));
   // The count of files searched, and of those that could not be.
-  QString files = QString("%1 files").arg(result.files);
-  if (result.skipped) files += QString(", %1 not read").arg(result.skipped);
-  if (result.full) files += ", too many matches";
-  sbarWhois->SetPanelText(1, files);
+  std::string files =
+      Format(GetMessageStr(sWhoIsFilterFiles), {static_cast<long long>(result.files)});
+  if (result.skipped)
+    files +=
+        ", " + Format(GetMessageStr(sWhoIsFilterNotRead), {static_cast<long long>(result.skipped)});
+  if (result.full) files += ", " + GetMessageStr(sWhoIsFilterFull);
+  sbarWhois->SetPanelText(1, ToDisplayText(files));
   tvWhoisFiltered->show();
   splitWhois->show();
 }
@@ -119,8 +122,7 @@ void TformMain::SaveTreeToFile(const std::string& filename) {
   for (int i = 0; i < tvWhoisFiltered->topLevelItemCount(); ++i) {
     const QTreeWidgetItem* top = tvWhoisFiltered->topLevelItem(i);
     std::vector<std::string> children;
-    for (int c = 0; c < top->childCount(); ++c)
-      children.push_back(NodeText(top->child(c)));
+    for (int c = 0; c < top->childCount(); ++c) children.push_back(NodeText(top->child(c)));
     tree.emplace_back(NodeText(top), std::move(children));
   }
   // A result the user asked to save and that could not be saved is said so,

@@ -40,8 +40,8 @@ void TformMain::aWhoisQuerySaveExecute() {
 // Shows a report file on the "Current lookup" page and says so.
 static void ShowReportFile(TformMain& form, const std::string& path) {
   form.WhoisShowText(ReadWhoisReportText(path), false);
-  form.sbarWhois->SetPanelText(0, ToDisplayText(Format(form.GetMessageStr(sFilenameLoaded),
-                                                       {ExtractFileName(path)})));
+  form.sbarWhois->SetPanelText(
+      0, ToDisplayText(Format(form.GetMessageStr(sFilenameLoaded), {ExtractFileName(path)})));
 }
 
 TFileDialogOptions TformMain::TextFileOptions(TMyStrings filterName,
@@ -124,7 +124,9 @@ void TformMain::aWhoisQueryFromFileExecute() {
   const size_t total = domains.Count();
   for (size_t i = 0; i < total && !list.StopRequested; ++i) {
     const std::string domain = domains[i];
-    sbarWhois->SetPanelText(1, QString("%1 of %2").arg(i + 1).arg(total));
+    sbarWhois->SetPanelText(
+        1, ToDisplayText(Format(GetMessageStr(sWhoIsProgress),
+                                {static_cast<long long>(i + 1), static_cast<long long>(total)})));
     idWhoIs.Host = WhoisGetServer(LowerCaseAZ(domain));
     ProcessPendingMessages();
     WhoisProcessQuery(domain);
@@ -141,5 +143,6 @@ void TformMain::aWhoisQueryFromFileExecute() {
     }
   }
   if (list.StopRequested)
-    sbarWhois->SetPanelText(1, sbarWhois->PanelText(1) + " (stopped)");
+    sbarWhois->SetPanelText(
+        1, sbarWhois->PanelText(1) + " " + ToDisplayText(GetMessageStr(sWhoIsStopped)));
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "FormPositions.h"
+#include "utTranslatorForms.h"
 
 class QPushButton;
 class QTreeWidget;
@@ -22,6 +23,7 @@ class TformWhoisQueryList : public QDialog {
 
  private:
   TFormRegistration positionEntry_{this};
+  TTranslatedForm translationEntry_{this};
 };
 
 // The program's one instance, created at start.

@@ -18,3 +18,24 @@ const TMyStringArray MyTranslationStrings = {{
     {"HTTPNoValidClipboardURL", "No valid URL could be found in your clipboard:"},
     {"HTTPRedirected", "Redirected (%d) to: %s"},
 }};
+
+const TMyAddedStringArray MyAddedTranslationStrings = {{
+    {"TraceRouteRawSocket", "Traced with a raw ICMP socket."},
+    {"TraceRouteDatagramSocket", "Traced with an ICMP datagram socket (ping socket)."},
+    {"TraceRouteHelperSocket", "Traced with a raw ICMP socket from corvina-icmp-helper."},
+    {"TraceRouteNoSocket",
+     "No ICMP socket could be opened: install corvina-icmp-helper beside Corvina with the "
+     "capability (setcap cap_net_raw+ep corvina-icmp-helper), or allow ping sockets for your "
+     "group with sysctl net.ipv4.ping_group_range."},
+    {"UsersWithoutSID", "Some accounts have no SID:"},
+    {"UsersMoreWithoutSID", "(and %d more)"},
+    {"WhoIsHistoryReadOnly",
+     "The lookup history \"%s\" can only be read: new lookups are not added to it."},
+    {"WhoIsHistoryUnusable", "The lookup history cannot be used: %s"},
+    {"WhoIsHistoryUnavailable", "History unavailable"},
+    {"WhoIsProgress", "%d of %d"},
+    {"WhoIsStopped", "(stopped)"},
+    {"WhoIsFilterFiles", "%d files"},
+    {"WhoIsFilterNotRead", "%d not read"},
+    {"WhoIsFilterFull", "too many matches"},
+}};

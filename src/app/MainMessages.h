@@ -30,3 +30,27 @@ enum TMyStrings {
 using TMyStringArray = std::array<TutTranslationString, kMyStringsCount>;
 
 extern const TMyStringArray MyTranslationStrings;
+
+// Texts of this program beyond the message table, translated the same way:
+// the language files carry them in section Messages too.
+enum TMyAddedStrings {
+  sTraceRouteRawSocket,
+  sTraceRouteDatagramSocket,
+  sTraceRouteHelperSocket,
+  sTraceRouteNoSocket,
+  sUsersWithoutSID,
+  sUsersMoreWithoutSID,
+  sWhoIsHistoryReadOnly,
+  sWhoIsHistoryUnusable,
+  sWhoIsHistoryUnavailable,
+  sWhoIsProgress,
+  sWhoIsStopped,
+  sWhoIsFilterFiles,
+  sWhoIsFilterNotRead,
+  sWhoIsFilterFull,
+  kMyAddedStringsCount
+};
+
+using TMyAddedStringArray = std::array<TutTranslationString, kMyAddedStringsCount>;
+
+extern const TMyAddedStringArray MyAddedTranslationStrings;

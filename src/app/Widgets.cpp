@@ -65,6 +65,8 @@ TImageList::TImageList(const QString& name, int width, int height, const QString
 QAction* AddActionItem(QMenu* menu, const QString& name, QAction* action) {
   auto* item = new QAction(action->icon(), action->text(), menu);
   item->setObjectName(name);
+  // Its texts are the action's: a language translates the action.
+  item->setProperty("linkedAction", true);
   QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
   QObject::connect(action, &QAction::changed, item, [item, action] {
     item->setText(action->text());

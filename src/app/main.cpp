@@ -1,30 +1,39 @@
 // Corvina: start-up of the program.
 #include <QStringList>
+#include <memory>
 
 #include "CrashReporter.h"
 #include "DialogService.h"
 #include "FormUnitMain.h"
 #include "FormUnitWhoisList.h"
-#include "brmUIDlgAbout.h"
 #include "brmConfig.h"
+#include "brmUIDlgAbout.h"
 #include "plFatalSignal.h"
 #include "plPaths.h"
 #include "plRegistry.h"
+#include "utMessages.h"
 #include "utMulticonfigRead.h"
 #include "utPathSolve.h"
+#include "utTranslator.h"
 
 namespace {
 
 // The state of other subsystems that lives before and after every window.
 struct TModuleState {
   TBRMConfigManager config;
+  std::unique_ptr<TAppTranslator> translator;
   explicit TModuleState(const std::string& programFile) {
     utMulticonfigReadInit();
     config.SetProductName(ProductNameFromProgramFile(programFile));
     GConfigManager = &config;
+    translator = std::make_unique<TAppTranslator>();
+    ApplicationTranslator = translator.get();
+    utMessagesInit();
     utPathSolveInit();
   }
   ~TModuleState() {
+    ApplicationTranslator = nullptr;
+    translator.reset();
     GConfigManager = nullptr;
     utMulticonfigReadFinalize();
   }

@@ -38,13 +38,13 @@ class TScriptedDialogs : public TDialogService {
     return true;
   }
   void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
-    messages << caption + ": " + text;
+    messages << DialogCaption(mtInformation, caption) + ": " + text;
   }
   void ShowError(QWidget*, const QString& caption, const QString& text) override {
-    messages << caption + ": " + text;
+    messages << DialogCaption(mtError, caption) + ": " + text;
   }
   bool Confirm(QWidget*, const QString& caption, const QString& text) override {
-    messages << caption + "? " + text;
+    messages << DialogCaption(mtConfirmation, caption) + "? " + text;
     if (confirms.empty()) return false;
     const bool yes = confirms.front();
     confirms.pop_front();
