@@ -103,23 +103,15 @@ void IniStringToFreeString(std::string& s) {
   s = ReplaceAll(s, "%%", "%");
 }
 
-void CompressedIniStringsLoad(TIniDocument& mif, const std::string& Filename,
-                              const std::string& indicator) {
-  const std::string bytes = ReadFileBytes(Filename);
-  const std::string marker = indicator + "1";
-  if (bytes.size() < 5 || bytes.compare(0, marker.size(), marker) != 0) {
-    mif.SetText(bytes);
-    return;
-  }
+std::string LanguageFileText(std::string_view bytes, std::string_view indicator) {
+  const std::string marker = std::string(indicator) + "1";
+  if (bytes.size() < 5 || bytes.compare(0, marker.size(), marker) != 0) return std::string(bytes);
   // One zlib stream after the marker, inflated 4096 bytes at a time until
   // a block comes back short; an error or the size bound ends the reading
   // with what came so far.
   std::string text;
   z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) {
-    mif.SetText(text);
-    return;
-  }
+  if (inflateInit(&zs) != Z_OK) return text;
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + marker.size()));
   zs.avail_in = static_cast<uInt>(bytes.size() - marker.size());
   constexpr size_t kBlock = 4096;
@@ -134,7 +126,12 @@ void CompressedIniStringsLoad(TIniDocument& mif, const std::string& Filename,
     if (got < kBlock || (rc != Z_OK && rc != Z_BUF_ERROR) || text.size() >= kMaxLanguageText) break;
   }
   inflateEnd(&zs);
-  mif.SetText(text);
+  return text;
+}
+
+void CompressedIniStringsLoad(TIniDocument& mif, const std::string& Filename,
+                              const std::string& indicator) {
+  mif.SetText(LanguageFileText(ReadFileBytes(Filename), indicator));
 }
 
 TAppTranslator::TAppTranslator() {

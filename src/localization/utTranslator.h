@@ -225,6 +225,8 @@ extern TAppTranslator* ApplicationTranslator;
 // the break). Raises EFileError when the file cannot be read.
 void CompressedIniStringsLoad(TIniDocument& mif, const std::string& Filename,
                               const std::string& indicator);
+// The INI text of a language file's bytes, as above.
+std::string LanguageFileText(std::string_view bytes, std::string_view indicator);
 // The largest text a compressed language file inflates to.
 inline constexpr size_t kMaxLanguageText = 16u << 20;
 
