@@ -190,6 +190,12 @@ TBiDiMode TAppTranslator::BidiFromIni(const TIniDocument& ini) {
   return bdLeftToRight;
 }
 
+void TAppTranslator::AssignMyFontToFont(TFontSettings& AFont) const {
+  AFont.Charset = FLoadedFont.Charset;
+  AFont.Name = FLoadedFont.Name;
+  AFont.Size = FLoadedFont.Size;
+}
+
 void TAppTranslator::LoadMessages(const TIniDocument& Ini) {
   const bool utf8 = Ini.ReadBool("Main", "FontUTF8", false);
   FMessages.Clear();
@@ -333,7 +339,10 @@ void TAppTranslator::Load(TLocalizableApplication* App, const std::string& Filen
       } catch (const std::exception&) {
       }
     }
-    App->SetApplicationFont(FLoadedFont);
+    // The menu, hint and icon fonts.
+    TFontSettings font;
+    AssignMyFontToFont(font);
+    App->SetApplicationFont(font);
   }
   try {
     NotifyLoadHandlers(ini);

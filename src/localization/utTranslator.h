@@ -183,6 +183,8 @@ class TAppTranslator {
   void LoadMessages(const TIniDocument& Ini);
   void SaveMessages(TIniDocument& Ini) const;
   static TBiDiMode BidiFromIni(const TIniDocument& ini);
+  // The charset, name and size of FLoadedFont into AFont.
+  void AssignMyFontToFont(TFontSettings& AFont) const;
   void RegisterLoadHandler(TLocalizationLoadEvent Handler);
   void RegisterSaveHandler(TLocalizationSaveEvent Handler);
   void NotifyLoadHandlers(const TIniDocument& Ini) const;

@@ -396,3 +396,51 @@ TEST(Translator, TheLoadLockWaitsForALiveHolderOnlyAndNeverBlocks) {
   ::close(ready[1]);
   ::unsetenv("XDG_RUNTIME_DIR");
 }
+
+namespace {
+
+// A list view of the languages as the translator fills it.
+struct TListRecord : TLanguageListView {
+  int setups = 0;
+  std::vector<const TAppLanguage*> items;
+  int selected = -1;
+  void Setup(const TFlagImageList&) override { ++setups; }
+  void Clear() override { items.clear(); }
+  void AddItem(const TAppLanguage& language) override { items.push_back(&language); }
+  const TAppLanguage* Selected() const override {
+    return selected >= 0 && selected < static_cast<int>(items.size()) ? items[selected] : nullptr;
+  }
+};
+
+}  // namespace
+
+TEST(Translator, TheLanguageListViewAndCharsets) {
+  TTranslatorFixture f;
+  TListRecord list;
+  f.Write("Russian.crv",
+          "[Main]\r\nLanguageName=\xd0\xf3\xf1\xf1\xea\xe8\xe9\r\nFontCharset=204\r\n"
+          "[Messages]\r\nHello=\xcf\xf0\xe8\xe2\xe5\xf2\r\n");
+  f.Write("Greek.crv",
+          "[Main]\r\nLanguageName=\xc5\xeb\xeb\xe7\xed\xe9\xea\xdc\r\nFontCharset=161\r\n");
+  f.translator->Peek();
+  f.translator->SetDisplayListView(&list);
+  EXPECT_EQ(list.setups, 1);
+  ASSERT_EQ(list.items.size(), 2u);
+  // The names read in their character set's code page.
+  EXPECT_EQ(list.items[0]->WideName,
+            "\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac");
+  EXPECT_EQ(list.items[1]->WideName, "\xd0\xa0\xd1\x83\xd1\x81\xd1\x81\xd0\xba\xd0\xb8\xd0\xb9");
+  // Nothing selected: nothing happens; a selected item loads its language.
+  f.translator->LanguageListItemClick();
+  EXPECT_EQ(f.translator->FLanguageName, "");
+  list.selected = 1;
+  f.translator->LanguageListItemClick();
+  EXPECT_EQ(f.translator->FLanguageName, "Russian");
+  EXPECT_EQ(f.translator->GetPreferredLanguage(), "Russian");
+  TFontSettings font;
+  f.translator->FLoadedFont = {204, "Tahoma", 9, bdLeftToRight};
+  f.translator->AssignMyFontToFont(font);
+  EXPECT_EQ(font.Name, "Tahoma");
+  EXPECT_EQ(font.Charset, 204);
+  f.translator->SetDisplayListView(nullptr);
+}
