@@ -139,6 +139,8 @@ void TformMain::CreateActions() {
           Guarded("aWhoisFilterEmailsExecute", [this] { aWhoisFilterEmailsExecute(); }));
   connect(aWhoisFilterNameServer, &QAction::triggered, this,
           Guarded("aWhoisFilterNameServerExecute", [this] { aWhoisFilterNameServerExecute(); }));
+  connect(aHTTPCatchIEUrl, &QAction::triggered, this,
+          Guarded("aHTTPCatchIEUrlExecute", [this] { aHTTPCatchIEUrlExecute(); }));
   connect(aHTTPPasteClipboardUrl, &QAction::triggered, this,
           Guarded("aHTTPPasteClipboardUrlExecute", [this] { aHTTPPasteClipboardUrlExecute(); }));
   connect(aWhoisFilterSave, &QAction::triggered, this,

@@ -140,6 +140,9 @@ class TformMain : public QMainWindow {
   void HTTPLoadUrl(const std::string& url);
   void cbHTTPBaseUrlKeyPress(char Key);
   void aHTTPPasteClipboardUrlExecute();
+  // Takes the addresses of the open browser windows into the URL box's
+  // drop-down list and loads the first.
+  void aHTTPCatchIEUrlExecute();
   void cbHTTPQueryMethodChange();
   void idHTTPRedirect(TIdHTTP& Sender, std::string& dest, int& NumRedirect, bool& Handled,
                       TIdHTTPMethod& VMethod);
@@ -216,6 +219,7 @@ class TformMain : public QMainWindow {
   THTMLViewer* htmlViewer = nullptr;
   QSplitter* splitHTTP = nullptr;
   QPlainTextEdit* memoHTTP = nullptr;
+  TStatusBar* sbarHTTP = nullptr;
 
   // --- actions and menus --------------------------------------------------
   QObject* alMain = nullptr;

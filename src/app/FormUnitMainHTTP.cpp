@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "BrowserWindows.h"
 #include "DialogService.h"
 #include "FormUnitMain.h"
 #include "FormUnitMainPages.h"
@@ -139,6 +140,44 @@ void TformMain::HTTPLoadUrl(const std::string& url) {
     rows << new QTreeWidgetItem(QStringList{ToDisplayText(row.Field), ToDisplayText(row.Value)});
   lvHTTPHeaders->addTopLevelItems(rows);
   HTTPLog(GetMessageStr(sActionFinished));
+}
+
+void TformMain::aHTTPCatchIEUrlExecute() {
+  if (HTTPQueryRunning) return;
+  // One capture at a time: the action comes back however it ends.
+  aHTTPCatchIEUrl->setEnabled(false);
+  struct TEnable {
+    QAction* action;
+    ~TEnable() { action->setEnabled(true); }
+  } enable{aHTTPCatchIEUrl};
+  BrowserWindowManager->Refresh();
+
+  // The drop-down entries are replaced; the text in the box stays until a
+  // capture loads its first entry.
+  const QString typed = cbHTTPBaseUrl->currentText();
+  cbHTTPBaseUrl->clear();
+  for (size_t i = 0; i < BrowserWindowManager->Count(); ++i)
+    cbHTTPBaseUrl->addItem(ToDisplayText(BrowserWindowManager->Items(i).URLFieldTitle()));
+  cbHTTPBaseUrl->setEditText(typed);
+  std::string status;
+  switch (BrowserWindowManager->Outcome()) {
+    case TCaptureOutcome::coFound:
+      status = Format(GetMessageStr(sHTTPCaptureFound),
+                      {static_cast<long long>(BrowserWindowManager->Count())});
+      break;
+    case TCaptureOutcome::coNoBrowser:
+      status = GetMessageStr(sHTTPCaptureNoBrowser);
+      break;
+    case TCaptureOutcome::coNotExposed:
+      status = GetMessageStr(sHTTPCaptureNotExposed);
+      break;
+    case TCaptureOutcome::coNoBus:
+      status = GetMessageStr(sHTTPCaptureNoBus);
+      break;
+  }
+  sbarHTTP->SetPanelText(0, ToDisplayText(status));
+  if (BrowserWindowManager->Count() > 0)
+    HTTPLoadUrl(BrowserWindowManager->Items(0).URLFieldTitle());
 }
 
 void TformMain::cbHTTPBaseUrlKeyPress(char Key) {
@@ -293,6 +332,8 @@ QWidget* TformMain::CreateHTTPPage() {
   splitHTTP->setSizes({400, kHTTPLogHeight});
   splitHTTP->setStretchFactor(0, 1);
   layout->addWidget(splitHTTP, 1);
+  sbarHTTP = new TStatusBar("sbarHTTP", {600}, tabHTTP);
+  layout->addWidget(sbarHTTP);
   CreateHTTPClient();
   return tabHTTP;
 }

@@ -38,4 +38,11 @@ const TMyAddedStringArray MyAddedTranslationStrings = {{
     {"WhoIsFilterFiles", "%d files"},
     {"WhoIsFilterNotRead", "%d not read"},
     {"WhoIsFilterFull", "too many matches"},
+    {"HTTPCaptureFound", "Addresses of %d browser windows read."},
+    {"HTTPCaptureNoBrowser", "No browser window is open."},
+    {"HTTPCaptureNotExposed",
+     "A browser window shows no address over the accessibility bus: start Chromium with "
+     "--force-renderer-accessibility and Firefox with GNOME_ACCESSIBILITY=1."},
+    {"HTTPCaptureNoBus",
+     "The desktop's accessibility bus is not running, so no browser address can be read."},
 }};

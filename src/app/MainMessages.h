@@ -48,6 +48,10 @@ enum TMyAddedStrings {
   sWhoIsFilterFiles,
   sWhoIsFilterNotRead,
   sWhoIsFilterFull,
+  sHTTPCaptureFound,
+  sHTTPCaptureNoBrowser,
+  sHTTPCaptureNotExposed,
+  sHTTPCaptureNoBus,
   kMyAddedStringsCount
 };
 

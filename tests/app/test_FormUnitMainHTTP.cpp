@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <chrono>
 
+#include "BrowserWindows.h"
+#include "FakeAccessibility.h"
 #include "HTMLDisplay.h"
 #include "HttpScriptServer.h"
 #include "NginxServer.h"
@@ -298,4 +300,95 @@ TEST(HTTPPreview, TheSourceViewColoursEachKindOfText) {
   EXPECT_EQ(formatAt(0, 20), syn.CommentFormat);   // "<!-- c"
   EXPECT_EQ(formatAt(1, 0), syn.CommentFormat);    // "still -->"
   EXPECT_EQ(formatAt(1, 9), QTextCharFormat());    // "b"
+}
+
+namespace {
+
+// The desktop the capture finds, a tree of the test's own.
+struct TFakeBrowsers {
+  std::shared_ptr<TFakeDesktop> desktop = std::make_shared<TFakeDesktop>();
+  TFakeBrowsers() {
+    TBrowserWindowList::SetDesktopOpener([desktop = desktop](std::string&) {
+      // Each capture gets the tree as it is then.
+      auto copy = std::make_unique<TFakeDesktop>();
+      copy->applications = desktop->applications;
+      return std::unique_ptr<TAccessibilityDesktop>(std::move(copy));
+    });
+  }
+  ~TFakeBrowsers() { TBrowserWindowList::SetDesktopOpener(nullptr); }
+};
+
+QStringList Entries(QComboBox* box) {
+  QStringList entries;
+  for (int i = 0; i < box->count(); ++i) entries << box->itemText(i);
+  return entries;
+}
+
+}  // namespace
+
+TEST(HTTPPage, CatchingBrowserAddressesFillsTheListAndLoadsTheFirst) {
+  THttpScriptServer server([](const THttpRequest& r, int) {
+    return HttpAnswer("HTTP/1.1 200 OK", {}, "page " + r.RequestLine());
+  });
+  THTTPWindow h;
+  TformMain& f = h.form();
+  TFakeBrowsers browsers;
+  auto chromium = Node("application", "Chromium");
+  chromium->Add(ChromiumFrame("A - Chromium", server.Url("/a").substr(7), server.Url("/a")));
+  chromium->Add(ChromiumFrame("B - Chromium", server.Url("/b").substr(7), server.Url("/b")));
+  auto firefox = Node("application", "Firefox");
+  firefox->Add(FirefoxFrame("C — Mozilla Firefox", server.Url("/c")));
+  browsers.desktop->applications = {firefox, chromium};
+  QGuiApplication::clipboard()->setText("what the user copied");
+
+  f.aHTTPCatchIEUrl->trigger();
+  const QStringList urls = {QString::fromStdString(server.Url("/a")),
+                            QString::fromStdString(server.Url("/b")),
+                            QString::fromStdString(server.Url("/c"))};
+  EXPECT_EQ(Entries(f.cbHTTPBaseUrl), urls);
+  EXPECT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "page GET /a HTTP/1.1");
+  EXPECT_EQ(f.sbarHTTP->PanelText(0), "Addresses of 3 browser windows read.");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "what the user copied");
+  EXPECT_TRUE(f.aHTTPCatchIEUrl->isEnabled());
+
+  // The next capture replaces the entries; choosing one and pressing Enter
+  // loads it.
+  browsers.desktop->applications = {firefox};
+  f.aHTTPCatchIEUrl->trigger();
+  EXPECT_EQ(Entries(f.cbHTTPBaseUrl), QStringList{urls[2]});
+  EXPECT_EQ(f.memoHTTPSource->toPlainText(), "page GET /c HTTP/1.1");
+
+  // No browser: the list is emptied, the typed text stays, nothing loads.
+  browsers.desktop->applications = {};
+  f.cbHTTPBaseUrl->setEditText("typed");
+  f.aHTTPCatchIEUrl->trigger();
+  EXPECT_EQ(f.cbHTTPBaseUrl->count(), 0);
+  EXPECT_EQ(f.cbHTTPBaseUrl->currentText(), "typed");
+  EXPECT_EQ(server.Requests().size(), 2u);
+  EXPECT_EQ(f.sbarHTTP->PanelText(0), "No browser window is open.");
+
+  // A first-family window without an address field: its empty entry is the
+  // first and is loaded: the current host's root is asked.
+  auto bare = Node("application", "Chromium");
+  bare->Add(Node("frame", "New Tab - Chromium", {{"class", "BrowserRootView"}}));
+  browsers.desktop->applications = {bare};
+  f.aHTTPCatchIEUrl->trigger();
+  EXPECT_EQ(Entries(f.cbHTTPBaseUrl), QStringList{""});
+  EXPECT_TRUE(h.Log().contains("Looking at: "));
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_EQ(server.Requests().back().RequestLine(), "GET / HTTP/1.1");
+}
+
+TEST(HTTPPage, ACaptureWithoutAnAccessibilityBusSaysSo) {
+  THTTPWindow h;
+  TBrowserWindowList::SetDesktopOpener([](std::string& why) {
+    why = "no session bus";
+    return std::unique_ptr<TAccessibilityDesktop>();
+  });
+  h.form().aHTTPCatchIEUrl->trigger();
+  TBrowserWindowList::SetDesktopOpener(nullptr);
+  EXPECT_EQ(h.form().sbarHTTP->PanelText(0),
+            "The desktop's accessibility bus is not running, so no browser address can be read.");
+  EXPECT_EQ(h.form().memoHTTP->toPlainText(), "");
 }
