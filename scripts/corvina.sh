@@ -6,17 +6,18 @@ cd "$(dirname "$0")/.."
 
 BUILD_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev
   libsqlite3-dev zlib1g-dev libpcre2-dev libcurl4-openssl-dev libgtest-dev libbenchmark-dev
-  libatspi2.0-dev libx11-dev
+  libatspi2.0-dev libx11-dev nlohmann-json3-dev libidn2-dev
   adwaita-icon-theme fonts-dejavu-core whois sqlite3 traceroute curl)
 # Without a display the window is served over VNC on localhost, in a small
 # window manager so that it has a title bar; the browser address capture
 # asks the desktop's accessibility bus.
 RUN_PACKAGES=(xvfb x11vnc xauth openbox at-spi2-core)
 # Tests that start the program under a real X server with a window manager,
-# tests that build routes of network namespaces, the HTTP tests with a web
-# server of their own, and the browser capture with real browsers in a
+# tests that build routes of network namespaces, the HTTP and RDAP tests with
+# a web server of their own (openssl makes the RDAP server's certificates),
+# and the browser capture with real browsers in a
 # D-Bus session with the accessibility bus.
-TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2 libcap2-bin nginx
+TEST_PACKAGES=(xvfb xauth openbox x11-utils iproute2 libcap2-bin nginx openssl
   chromium firefox-esr at-spi2-core dbus-daemon)
 
 install_missing() {

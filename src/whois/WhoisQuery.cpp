@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "NetErrors.h"
+#include "WhoisIdn.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
 #include "utFormat.h"
@@ -111,12 +113,13 @@ void TWhoisLookup::WhoisAttachQuery(std::string_view domain, std::deque<std::str
                                     std::string& report) {
   const std::string host = client_.Host;
   if (onTrying_) {
-    onTrying_(domain, host);
+    onTrying_(typed_.empty() ? domain : std::string_view(typed_), host);
     // A lookup that ran while the window had its turn set its own server.
     client_.Host = host;
   }
   AppendLines(report, "[" + host + "]");
   const size_t blockStart = report.size();
+  unreachable_ = false;
   try {
     TCrLfLineWriter writer(report);
     client_.WhoIs(ShapeWhoisQuery(domain, host), [&](std::string_view piece) {
@@ -129,35 +132,124 @@ void TWhoisLookup::WhoisAttachQuery(std::string_view domain, std::deque<std::str
     // What a failed exchange received is dropped.
     report.resize(blockStart);
     if (dynamic_cast<const EWhoisReportFull*>(&e)) full_ = true;
+    // A server that could not be reached at all (not one that broke off).
+    const auto* socket = dynamic_cast<const EIdSocketError*>(&e);
+    unreachable_ = dynamic_cast<const EIdConnectTimeout*>(&e) ||
+                   (socket && socket->LastError() != kSocketErrorConnectionReset);
     AppendFailure(report, e.what());
     return;
   }
   QueueReferrals(std::string_view(report).substr(blockStart), list);
 }
 
-std::string TWhoisLookup::Run(std::string_view domainText, const std::string& header) {
-  // The lookup's own copy: the caller's text may change while it waits.
-  const std::string domain(domainText);
-  std::string report;
+void TWhoisLookup::SetRdap(const TRdapBootstrap* bootstrap, TRdapClient* client) {
+  rdapBootstrap_ = bootstrap;
+  rdapClient_ = client;
+}
+
+bool TWhoisLookup::StartReport(std::string_view domain, const std::string& header,
+                               std::string& report, std::string& ascii) {
+  typed_ = std::string(domain);
   AppendLines(report, header);
   AppendLines(report, "");
-
-  // Host names are compared as DNS compares them, without regard to case.
   known_ = {LowerCaseAZ(client_.Host)};
   full_ = false;
+  asked_ = 0;
+  std::string error;
+  if (WhoisDomainToAscii(typed_, ascii, error)) return true;
+  AppendLines(report, "[" + client_.Host + "]");
+  AppendFailure(report, error);
+  return false;
+}
+
+bool TWhoisLookup::MayAsk(const std::string& server, std::string& report) {
+  if (++asked_ <= kMaxWhoisServersPerLookup) return true;
+  AppendLines(report, "[" + server + "]");
+  AppendFailure(report, Format("Referral not followed: a lookup asks no more than %d servers.",
+                               {static_cast<int>(kMaxWhoisServersPerLookup)}));
+  return false;
+}
+
+std::string TWhoisLookup::Run(std::string_view domainText, const std::string& header) {
+  // The lookup's own copy: the caller's text may change while it waits.
+  std::string report, ascii;
+  if (!StartReport(domainText, header, report, ascii)) return report;
+  const std::string service =
+      rdapBootstrap_ && rdapClient_ ? rdapBootstrap_->ServiceFor(ascii) : std::string();
+  if (client_.Host == kNoWhoisServer) {
+    if (!service.empty()) {
+      RdapLookup(ascii, service, report);
+    } else {
+      AppendLines(report, "[" + client_.Host + "]");
+      AppendFailure(report,
+                    "No port-43 whois server and no RDAP service is known for \"" + ascii + "\".");
+    }
+    return report;
+  }
   std::deque<std::string> queue;
-  WhoisAttachQuery(domain, queue, report);
-  for (size_t asked = 1; !queue.empty() && !full_; ++asked) {
+  ++asked_;
+  WhoisAttachQuery(ascii, queue, report);
+  // A registry that no longer runs port 43: its RDAP service instead.
+  if (unreachable_ && !service.empty()) {
+    RdapLookup(ascii, service, report);
+    return report;
+  }
+  while (!queue.empty() && !full_) {
     std::string server = std::move(queue.front());
     queue.pop_front();
-    if (asked == kMaxWhoisServersPerLookup) {
-      AppendLines(report, "[" + server + "]");
-      AppendFailure(report, Format("Referral not followed: a lookup asks no more than %d servers.",
-                                   {static_cast<int>(kMaxWhoisServersPerLookup)}));
-      break;
-    }
+    if (!MayAsk(server, report)) break;
     client_.Host = server;
-    WhoisAttachQuery(domain, queue, report);
+    WhoisAttachQuery(ascii, queue, report);
   }
   return report;
+}
+
+std::string TWhoisLookup::RunRdap(std::string_view domainText, const std::string& header) {
+  std::string report, ascii;
+  if (!StartReport(domainText, header, report, ascii)) return report;
+  const std::string service =
+      rdapBootstrap_ && rdapClient_ ? rdapBootstrap_->ServiceFor(ascii) : std::string();
+  if (service.empty()) {
+    AppendLines(report, "[RDAP]");
+    AppendFailure(report, "No RDAP service is known for \"" + ascii + "\".");
+    return report;
+  }
+  RdapLookup(ascii, service, report);
+  return report;
+}
+
+void TWhoisLookup::RdapLookup(const std::string& ascii, const std::string& service,
+                              std::string& report) {
+  std::deque<std::string> queue{service + "domain/" + ascii};
+  known_.insert(LowerCaseAZ(queue.front()));
+  while (!queue.empty() && !full_) {
+    const std::string url = std::move(queue.front());
+    queue.pop_front();
+    if (!MayAsk(url, report)) break;
+    RdapAttachQuery(url, queue, report);
+  }
+}
+
+void TWhoisLookup::RdapAttachQuery(const std::string& url, std::deque<std::string>& list,
+                                   std::string& report) {
+  if (onTrying_) onTrying_(typed_, url);
+  AppendLines(report, "[" + url + "]");
+  const size_t blockStart = report.size();
+  try {
+    const TRdapAnswer answer = rdapClient_->Get(url);
+    if (answer.status != 200) throw ERdapError(RdapStatusMessage(answer));
+    for (const std::string& line : RenderRdapDomain(answer.body)) {
+      AppendLines(report, line);
+      if (report.size() > kMaxWhoisReportSize) throw EWhoisReportFull();
+    }
+    // The registrar's record, followed as a referral is.
+    for (const std::string& link : RdapRelatedLinks(answer.body)) {
+      if (known_.size() > kMaxWhoisServersPerLookup) break;
+      if (known_.insert(LowerCaseAZ(link)).second) list.push_back(link);
+    }
+  } catch (const std::exception& e) {
+    report.resize(blockStart);
+    if (dynamic_cast<const EWhoisReportFull*>(&e)) full_ = true;
+    AppendFailure(report, e.what());
+  }
 }

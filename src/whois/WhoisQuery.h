@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "NetWhoisClient.h"
+#include "WhoisRdap.h"
 #include "utDateTime.h"
 #include "utStringList.h"
 
@@ -63,15 +64,35 @@ class TWhoisLookup {
   void WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
                         std::string& report);
 
+  // The RDAP service table and client the lookup may use (none by default).
+  void SetRdap(const TRdapBootstrap* bootstrap, TRdapClient* client);
+
   // A whole lookup starting at client.Host, returning the report text: the
   // header line, an empty line, then a block for every server asked,
   // referrals followed in the order they arrive. No server is asked twice; a
   // referral past kMaxWhoisServersPerLookup servers, or an answer that takes
   // the report past kMaxWhoisReportSize, becomes a failed block and ends the
-  // lookup.
+  // lookup. The domain is asked in its ASCII form (WhoisDomainToAscii). When
+  // client.Host is kNoWhoisServer, or the first server cannot be reached,
+  // and the bootstrap names an RDAP service for the domain, the lookup asks
+  // RDAP (RunRdap's blocks).
   std::string Run(std::string_view domain, const std::string& header);
+  // A lookup over RDAP only: a block "[" + URL + "]" for the registry's
+  // answer and one for each registrar record it links to, under the same
+  // bounds; answers other than 200 become failed blocks.
+  std::string RunRdap(std::string_view domain, const std::string& header);
 
  private:
+  // The header and the domain's ASCII form; false (the report holding the
+  // failed block) when it has none.
+  bool StartReport(std::string_view domain, const std::string& header, std::string& report,
+                   std::string& ascii);
+  // The RDAP blocks for a domain from a service's base URL.
+  void RdapLookup(const std::string& ascii, const std::string& service, std::string& report);
+  void RdapAttachQuery(const std::string& url, std::deque<std::string>& list, std::string& report);
+  // Whether one more server may be asked; appends the failed block for the
+  // one that may not.
+  bool MayAsk(const std::string& server, std::string& report);
   // Queues the servers named by the referral lines of a finished block.
   void QueueReferrals(std::string_view block, std::deque<std::string>& list);
 
@@ -81,4 +102,12 @@ class TWhoisLookup {
   std::set<std::string> known_;
   // Set when the report reached its bound: nothing more is asked.
   bool full_ = false;
+  // The servers asked so far in this lookup.
+  size_t asked_ = 0;
+  // The domain as the user typed it, for onTrying_.
+  std::string typed_;
+  // Set when the last port-43 exchange could not reach its server.
+  bool unreachable_ = false;
+  const TRdapBootstrap* rdapBootstrap_ = nullptr;
+  TRdapClient* rdapClient_ = nullptr;
 };

@@ -13,6 +13,9 @@
 // query.
 inline constexpr const char* kDefaultWhoisServer = "whois.verisign-grs.com";
 inline constexpr const char* kSecondRegistryHost = "whois.crsnic.net";
+// The server of an entry for an ending that has no port-43 whois server
+// (its registry serves RDAP only).
+inline constexpr const char* kNoWhoisServer = "-";
 
 // The fields of one line of "whois-servers.lst": separated by "|" and by
 // runs of blanks and control characters; a field in double quotes may hold

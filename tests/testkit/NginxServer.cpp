@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -41,7 +42,9 @@ bool TNginxServer::Available(std::string& why) {
   return true;
 }
 
-TNginxServer::TNginxServer(const std::string& serverBlock) {
+TNginxServer::TNginxServer(const std::string& serverBlock, const std::string& certificate,
+                           const std::string& key)
+    : certificate_(certificate), key_(key) {
   ::mkdir(Root().c_str(), 0755);
   // A port taken by someone else between choosing and binding: try another.
   for (int attempt = 0; attempt < 5; ++attempt)
@@ -58,9 +61,14 @@ bool TNginxServer::Start(const std::string& serverBlock) {
        << "  client_body_temp_path " << d << "body;\n  proxy_temp_path " << d << "proxy;\n"
        << "  fastcgi_temp_path " << d << "fastcgi;\n  uwsgi_temp_path " << d << "uwsgi;\n"
        << "  scgi_temp_path " << d << "scgi;\n"
-       << "  types { text/html html; text/plain txt; application/octet-stream bin; }\n"
-       << "  server {\n    listen 127.0.0.1:" << port_ << ";\n    root " << Root() << ";\n"
-       << serverBlock << "\n  }\n}\n";
+       << "  types { text/html html; text/plain txt; application/octet-stream bin; "
+          "application/rdap+json json; }\n"
+       << "  server {\n    listen 127.0.0.1:" << port_ << (certificate_.empty() ? "" : " ssl")
+       << ";\n    root " << Root() << ";\n";
+  if (!certificate_.empty())
+    conf << "    ssl_certificate " << certificate_ << ";\n    ssl_certificate_key " << key_
+         << ";\n";
+  conf << serverBlock << "\n  }\n}\n";
   dir_.Write("nginx.conf", conf.str());
   const std::string confPath = d + "nginx.conf";
   const std::string errorPath = d + "error.log";
@@ -95,7 +103,30 @@ TNginxServer::~TNginxServer() {
 }
 
 std::string TNginxServer::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return (certificate_.empty() ? "http://127.0.0.1:" : "https://127.0.0.1:") +
+         std::to_string(port_) + path;
+}
+
+bool TTestCertificates::Available(std::string& why) {
+  if (std::system("command -v openssl >/dev/null 2>&1") == 0) return true;
+  why = "openssl is not installed (Debian package openssl); the test command installs it";
+  return false;
+}
+
+TTestCertificates::TTestCertificates() {
+  const std::string d = dir.Path();
+  dir.Write("server.ext", "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+  const std::string commands =
+      "cd '" + d +
+      "' && "
+      "openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 "
+      "-subj '/CN=Corvina test CA' && "
+      "openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr "
+      "-subj '/CN=127.0.0.1' && "
+      "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial "
+      "-out server.pem -days 2 -extfile server.ext";
+  if (std::system(("(" + commands + ") >/dev/null 2>&1").c_str()) != 0)
+    throw std::runtime_error("openssl could not make the test certificates");
 }
 
 void TNginxServer::WriteDocument(const std::string& relative, const std::string& bytes) const {
