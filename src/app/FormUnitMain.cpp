@@ -92,6 +92,7 @@ void TformMain::CreateActions() {
   alMain->setObjectName("alMain");
   alMain->setProperty("actionList", true);
   aWhoisQuerySingle = CreateAction("aWhoisQuerySingle", "Whois", "Query domain...", 0);
+  aWhoisQueryRdap = CreateAction("aWhoisQueryRdap", "Whois", "Query domain over RDAP...", 0);
   aWhoisQueryFromFile = CreateAction("aWhoisQueryFromFile", "Whois", "Query list of domains...", 1);
   aWhoisQueryLoadOld = CreateAction("aWhoisQueryLoadOld", "Whois", "Load old query...", 2);
   aWhoisFilterEmails = CreateAction("aWhoisFilterEmails", "Whois", "Filter emails", 3);
@@ -125,6 +126,8 @@ void TformMain::CreateActions() {
           Guarded("aHelpAboutExecute", [this] { aHelpAboutExecute(); }));
   connect(aWhoisQuerySingle, &QAction::triggered, this,
           Guarded("aWhoisQuerySingleExecute", [this] { aWhoisQuerySingleExecute(); }));
+  connect(aWhoisQueryRdap, &QAction::triggered, this,
+          Guarded("aWhoisQueryRdapExecute", [this] { aWhoisQueryRdapExecute(); }));
   connect(aTracerouteQuerySingle, &QAction::triggered, this,
           Guarded("aTracerouteQuerySingleExecute", [this] { aTracerouteQuerySingleExecute(); }));
   connect(aWhoisQuerySave, &QAction::triggered, this,
@@ -197,6 +200,11 @@ void TformMain::CreateMenus() {
   miHelp->setObjectName("miHelp");
   miHelpAbout = AddActionItem(miHelp, "miHelpAbout", aHelpAbout);
 
+  popupWhoisQuerySingle = new QMenu(this);
+  popupWhoisQuerySingle->setObjectName("popupWhoisQuerySingle");
+  pmiWhoisQuerySingle =
+      AddActionItem(popupWhoisQuerySingle, "pmiWhoisQuerySingle", aWhoisQuerySingle);
+  pmiWhoisQueryRdap = AddActionItem(popupWhoisQuerySingle, "pmiWhoisQueryRdap", aWhoisQueryRdap);
   popupWhoisQueryLoadOld = new QMenu(this);
   popupWhoisQueryLoadOld->setObjectName("popupWhoisQueryLoadOld");
   popupWhoisFilter = new QMenu(this);

@@ -61,6 +61,8 @@ class TformMain : public QMainWindow {
   std::string queryStringWhois;
   std::string filterStringWhois;
   std::unique_ptr<TStringList> FWhoIsServerList;
+  // The RDAP services of the domain endings ("rdap-dns.json").
+  TRdapBootstrap FRdapBootstrap;
   std::string appPathFixed;
   std::string appPathData;
   std::unique_ptr<TWhoIsCache> FWhoIsCache;
@@ -90,8 +92,11 @@ class TformMain : public QMainWindow {
   std::string WhoisGetServer(std::string_view domain) const;
   void WhoisAttachQuery(std::string_view domain, std::deque<std::string>& list,
                         std::string& report);
-  void WhoisProcessQuery(std::string domain);
+  // rdapOnly: the lookup asks RDAP only.
+  void WhoisProcessQuery(std::string domain, bool rdapOnly = false);
   void aWhoisQuerySingleExecute();
+  // "Query domain over RDAP...", on the drop-down of "Query domain...".
+  void aWhoisQueryRdapExecute();
   // What the "Current lookup" page shows: replaced by text, or text added
   // after what it shows. text is report text (lines each with CR LF); the
   // page keeps it byte for byte in whoisShownText, which "Save report"
@@ -224,6 +229,7 @@ class TformMain : public QMainWindow {
   // --- actions and menus --------------------------------------------------
   QObject* alMain = nullptr;
   QAction* aWhoisQuerySingle = nullptr;
+  QAction* aWhoisQueryRdap = nullptr;
   QAction* aWhoisQueryFromFile = nullptr;
   QAction* aWhoisQueryLoadOld = nullptr;
   QAction* aWhoisFilterEmails = nullptr;
@@ -253,6 +259,9 @@ class TformMain : public QMainWindow {
   QMenu* miLanguages = nullptr;
   QMenu* miHelp = nullptr;
   QAction* miHelpAbout = nullptr;
+  QMenu* popupWhoisQuerySingle = nullptr;
+  QAction* pmiWhoisQuerySingle = nullptr;
+  QAction* pmiWhoisQueryRdap = nullptr;
   QMenu* popupWhoisQueryLoadOld = nullptr;
   QMenu* popupWhoisFilter = nullptr;
   QAction* pmiWhoisFilterEmails = nullptr;
@@ -262,6 +271,7 @@ class TformMain : public QMainWindow {
 
   // --- non-visual components ----------------------------------------------
   TIdWhois idWhoIs;
+  TRdapClient idRdap;
   TIdIcmpClient idIcmpClient;
   TIdCookieManager idCookieManager;
   TIdHTTP idHTTP;
@@ -297,8 +307,11 @@ class TformMain : public QMainWindow {
                              bool visible = true);
   QAction* CreateAction(const QString& name, const QString& category, const QString& caption,
                         int image);
-  // A lookup with idWhoIs that shows each server it asks in the status bar.
+  // A lookup with idWhoIs (and idRdap) that shows each server it asks in
+  // the status bar.
   TWhoisLookup WhoisLookup();
+  // The dialog and lookup of "Query domain..." and its RDAP form.
+  void WhoisQuerySingle(bool rdapOnly);
   // Makes a page of pcOptions the active one.
   void ShowPage(QWidget* page);
 };

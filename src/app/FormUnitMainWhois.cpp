@@ -17,6 +17,7 @@
 #include "FormUnitMain.h"
 #include "FormUnitMainPages.h"
 #include "NetAntiFreeze.h"
+#include "WhoisIdn.h"
 #include "WhoisQuery.h"
 #include "WhoisServerList.h"
 #include "utFiles.h"
@@ -32,10 +33,21 @@ void TformMain::LoadWhoisServerTable() {
     FWhoIsServerList->Clear();
     Dialogs().ShowError(this, "Whois", QString::fromStdString(e.what()));
   }
+  // The RDAP services beside it; an unreadable file is reported once, and
+  // lookups then ask port 43 only.
+  try {
+    FRdapBootstrap.LoadFromFolder(appPathFixed);
+  } catch (const std::exception& e) {
+    FRdapBootstrap = TRdapBootstrap();
+    Dialogs().ShowError(this, "Whois", ToDisplayText(e.what()));
+  }
 }
 
 std::string TformMain::WhoisGetServer(std::string_view domain) const {
-  return ::WhoisGetServer(*FWhoIsServerList, domain);
+  // A domain of international letters is chosen by its ASCII form.
+  std::string ascii, error;
+  if (!WhoisDomainToAscii(domain, ascii, error)) ascii = std::string(domain);
+  return ::WhoisGetServer(*FWhoIsServerList, LowerCaseAZ(ascii));
 }
 
 std::string TformMain::MakeCleanFilename(std::string_view filename) {
@@ -43,11 +55,13 @@ std::string TformMain::MakeCleanFilename(std::string_view filename) {
 }
 
 TWhoisLookup TformMain::WhoisLookup() {
-  return TWhoisLookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
+  TWhoisLookup lookup(idWhoIs, [this](std::string_view domain, std::string_view host) {
     sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsTrying), {domain, host})));
     sbarWhois->repaint();
     ProcessPendingMessages();
   });
+  lookup.SetRdap(&FRdapBootstrap, &idRdap);
+  return lookup;
 }
 
 void TformMain::WhoisShowText(const std::string& text, bool append) {
@@ -67,10 +81,11 @@ void TformMain::WhoisAttachQuery(std::string_view domain, std::deque<std::string
 
 // The domain is the lookup's own copy: the dialog of a lookup started while
 // this one waits replaces queryStringWhois.
-void TformMain::WhoisProcessQuery(const std::string domain) {
+void TformMain::WhoisProcessQuery(const std::string domain, bool rdapOnly) {
   pcWhoIs->setTabText(pcWhoIs->indexOf(tabWhoIsCurrent), ToDisplayText(domain));
   const std::string header = WhoisReportHeader(GetMessageStr(sWhoIsHeader), domain, Now());
-  const std::string report = WhoisLookup().Run(domain, header);
+  const std::string report =
+      rdapOnly ? WhoisLookup().RunRdap(domain, header) : WhoisLookup().Run(domain, header);
 
   WhoisShowText(report, true);
 
@@ -88,7 +103,11 @@ void TformMain::WhoisProcessQuery(const std::string domain) {
   if (cacheError) std::rethrow_exception(cacheError);
 }
 
-void TformMain::aWhoisQuerySingleExecute() {
+void TformMain::aWhoisQuerySingleExecute() { WhoisQuerySingle(false); }
+
+void TformMain::aWhoisQueryRdapExecute() { WhoisQuerySingle(true); }
+
+void TformMain::WhoisQuerySingle(bool rdapOnly) {
   QString text = ToDisplayText(queryStringWhois);
   // This lookup's own copy: a lookup started while this one waits replaces
   // queryStringWhois.
@@ -100,7 +119,7 @@ void TformMain::aWhoisQuerySingleExecute() {
     WhoisShowText("", false);
     memoWhois->repaint();
     ProcessPendingMessages();
-    WhoisProcessQuery(domain);
+    WhoisProcessQuery(domain, rdapOnly);
   }
   sbarWhois->SetPanelText(0, ToDisplayText(Format(GetMessageStr(sWhoIsFinished), {domain})));
   pcWhoIs->setCurrentWidget(tabWhoIsCurrent);
@@ -113,6 +132,9 @@ QWidget* TformMain::CreateWhoisPage() {
   toolbarWhois = CreatePageToolBar("toolbarWhois", kToolButtonWidth);
   bnWhoisQuerySingle =
       AddToolButton(toolbarWhois, "bnWhoisQuerySingle", aWhoisQuerySingle, kToolButtonWidth);
+  // The drop-down offers the lookup over RDAP for any domain.
+  bnWhoisQuerySingle->setMenu(popupWhoisQuerySingle);
+  bnWhoisQuerySingle->setPopupMode(QToolButton::MenuButtonPopup);
   bnWhoisQueryFromFile =
       AddToolButton(toolbarWhois, "bnWhoisQueryFromFile", aWhoisQueryFromFile, kToolButtonWidth);
   // Both buttons with drop-down menus are shown: they are the only way to

@@ -12,7 +12,8 @@ cd "$build" && cpack >/dev/null || exit 1
 deb=$(ls -t corvina_*_amd64.deb | head -1)
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/corvina ./usr/lib/corvina/corvina ./usr/lib/corvina/corvina-icmp-helper \
-            ./usr/lib/corvina/whois-servers.lst ./usr/lib/corvina/Languages/German.crv \
+            ./usr/lib/corvina/whois-servers.lst ./usr/lib/corvina/rdap-dns.json \
+            ./usr/lib/corvina/Languages/German.crv \
             ./usr/lib/corvina/Languages/French.crv ./usr/share/applications/corvina.desktop \
             ./usr/share/metainfo/corvina.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/corvina.svg \
