@@ -240,14 +240,6 @@ void RunOnAccessibilityThread(std::function<void()> work) {
   auto job = std::make_shared<TJob>();
   job->work = std::move(work);
   thread->Post(job);
-  for (;;) {
-    {
-      std::unique_lock lock(job->mutex);
-      if (job->done_cv.wait_for(lock, std::chrono::milliseconds(kConnectWaitStep),
-                                [&] { return job->done; }))
-        break;
-    }
-    ProcessPendingMessages();
-  }
+  WaitForWorker(job->mutex, job->done_cv, job->done);
   if (job->error) std::rethrow_exception(job->error);
 }

@@ -452,18 +452,17 @@ void TAppTranslator::FillListView(TLanguageListView* ListView) {
   for (const auto& language : FLanguageList) ListView->AddItem(*language);
 }
 
-void TAppTranslator::LanguageMenuItemClick(const std::string& hint) {
-  SavePreferredLanguage(hint);
-  Load(FApplication, LanguageFileName(hint), true);
+void TAppTranslator::ChooseLanguage(const std::string& name) {
+  SavePreferredLanguage(name);
+  Load(FApplication, LanguageFileName(name), true);
 }
+
+void TAppTranslator::LanguageMenuItemClick(const std::string& hint) { ChooseLanguage(hint); }
 
 void TAppTranslator::LanguageListItemClick() {
   if (!FDisplayListView) return;
-  const TAppLanguage* language = FDisplayListView->Selected();
-  if (!language) return;
-  const std::string name = language->Name;
-  SavePreferredLanguage(name);
-  Load(FApplication, LanguageFileName(name), true);
+  if (const TAppLanguage* language = FDisplayListView->Selected())
+    ChooseLanguage(std::string(language->Name));
 }
 
 void TAppTranslator::LoadImages(const TIniDocument& Ini) {

@@ -210,6 +210,8 @@ class TAppTranslator {
   // else FUserFilePath.
   std::string WritableFilePath() const;
   void PeekFolder(const std::string& folder, bool useAtomsLock);
+  // Stores the choice and loads the language at once.
+  void ChooseLanguage(const std::string& name);
   // The document Save writes: the file's keys with the current texts.
   TIniDocument SaveDocument(TLocalizableApplication* App, const std::string& Filename);
 

@@ -36,3 +36,14 @@ void TAntiFreezeTicker::Tick() {
   ProcessPendingMessages();
   last_ = std::chrono::steady_clock::now();
 }
+
+void WaitForWorker(std::mutex& mutex, std::condition_variable& cv, const bool& done) {
+  for (;;) {
+    {
+      std::unique_lock lock(mutex);
+      if (cv.wait_for(lock, std::chrono::milliseconds(kConnectWaitStep), [&] { return done; }))
+        return;
+    }
+    ProcessPendingMessages();
+  }
+}

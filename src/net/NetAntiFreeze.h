@@ -5,7 +5,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 // Length of one wait slice while a hook is installed, in milliseconds.
 inline constexpr int kAntiFreezeIdleTimeOut = 250;
@@ -43,3 +45,9 @@ class TAntiFreezeTicker {
  private:
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
+
+// Waits until a worker thread sets done (under mutex, announcing it on cv),
+// in steps of kConnectWaitStep with the window's messages processed after
+// each; raises EIdAbandoned when the window closed meanwhile (the worker
+// then finishes on its own).
+void WaitForWorker(std::mutex& mutex, std::condition_variable& cv, const bool& done);

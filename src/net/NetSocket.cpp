@@ -142,15 +142,7 @@ std::string WSGetHostByAddr(const std::string& address) {
     lookup->done = true;
     lookup->done_cv.notify_all();
   }).detach();
-  for (;;) {
-    {
-      std::unique_lock lock(lookup->mutex);
-      if (lookup->done_cv.wait_for(lock, std::chrono::milliseconds(kConnectWaitStep),
-                                   [&] { return lookup->done; }))
-        break;
-    }
-    ProcessPendingMessages();
-  }
+  WaitForWorker(lookup->mutex, lookup->done_cv, lookup->done);
   if (!lookup->found) RaiseSocketError(kSocketErrorHostNotFound);
   return lookup->name;
 }

@@ -162,6 +162,10 @@ bool TWhoisLookup::StartReport(std::string_view domain, const std::string& heade
   return false;
 }
 
+std::string TWhoisLookup::RdapServiceFor(const std::string& ascii) const {
+  return rdapBootstrap_ && rdapClient_ ? rdapBootstrap_->ServiceFor(ascii) : std::string();
+}
+
 bool TWhoisLookup::MayAsk(const std::string& server, std::string& report) {
   if (++asked_ <= kMaxWhoisServersPerLookup) return true;
   AppendLines(report, "[" + server + "]");
@@ -174,8 +178,7 @@ std::string TWhoisLookup::Run(std::string_view domainText, const std::string& he
   // The lookup's own copy: the caller's text may change while it waits.
   std::string report, ascii;
   if (!StartReport(domainText, header, report, ascii)) return report;
-  const std::string service =
-      rdapBootstrap_ && rdapClient_ ? rdapBootstrap_->ServiceFor(ascii) : std::string();
+  const std::string service = RdapServiceFor(ascii);
   if (client_.Host == kNoWhoisServer) {
     if (!service.empty()) {
       RdapLookup(ascii, service, report);
@@ -207,8 +210,7 @@ std::string TWhoisLookup::Run(std::string_view domainText, const std::string& he
 std::string TWhoisLookup::RunRdap(std::string_view domainText, const std::string& header) {
   std::string report, ascii;
   if (!StartReport(domainText, header, report, ascii)) return report;
-  const std::string service =
-      rdapBootstrap_ && rdapClient_ ? rdapBootstrap_->ServiceFor(ascii) : std::string();
+  const std::string service = RdapServiceFor(ascii);
   if (service.empty()) {
     AppendLines(report, "[RDAP]");
     AppendFailure(report, "No RDAP service is known for \"" + ascii + "\".");

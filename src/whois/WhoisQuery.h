@@ -87,6 +87,8 @@ class TWhoisLookup {
   // failed block) when it has none.
   bool StartReport(std::string_view domain, const std::string& header, std::string& report,
                    std::string& ascii);
+  // The RDAP service for a domain in ASCII form; empty without RDAP.
+  std::string RdapServiceFor(const std::string& ascii) const;
   // The RDAP blocks for a domain from a service's base URL.
   void RdapLookup(const std::string& ascii, const std::string& service, std::string& report);
   void RdapAttachQuery(const std::string& url, std::deque<std::string>& list, std::string& report);
