@@ -305,11 +305,11 @@ size_t TIdHTTP::ReadRaw(char* dest, size_t size, int timeoutMs) {
   }
   if (eof_) return 0;
   // Large reads go straight into the caller's memory.
-  std::string scratch;
+  // A body that is dropped is read into one block that every read reuses.
   if (!dest) {
-    scratch.resize(std::min(size, kBufferBlock));
-    dest = scratch.data();
-    size = scratch.size();
+    if (discard_.size() < kBufferBlock) discard_.resize(kBufferBlock);
+    dest = discard_.data();
+    size = std::min(size, kBufferBlock);
   }
   const size_t n = io_->Read(dest, size, timeoutMs);
   if (n == 0) eof_ = true;

@@ -220,6 +220,8 @@ class TIdHTTP {
   std::string connectedPort_;
   std::string buffer_;
   size_t bufferPos_ = 0;
+  // Where the bytes of a dropped body go.
+  std::string discard_;
   bool eof_ = false;
   bool busy_ = false;
 };
